@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// The freedesktop.org Trash (specification 1.0) of one user: the home trash
+// under $XDG_DATA_HOME/Trash and $topdir/.Trash-$uid (or $topdir/.Trash/$uid)
+// on other file systems. Works on host paths only.
+namespace tw {
+
+class Trash {
+public:
+    // homeTrash is $XDG_DATA_HOME/Trash; see homeTrashFolder().
+    explicit Trash(std::filesystem::path homeTrash);
+
+    // $XDG_DATA_HOME/Trash, default ~/.local/share/Trash, from the process environment.
+    static std::filesystem::path homeTrashFolder();
+
+    // Moves a file or folder (a link as a link) into the right trash: info file
+    // first (O_EXCL), then rename; the info file is removed again when the move
+    // fails. The error text says what failed.
+    bool put(const std::filesystem::path& item, std::string* error = nullptr);
+
+    // Total size in bytes and number of items of every trash folder.
+    uint64_t totalSize() const;
+    uint64_t itemCount() const;
+    // Removes every item (links as links), its info file and the size cache lines.
+    bool empty();
+
+    // Every trash folder in use: the home trash and those of mounted file systems.
+    std::vector<std::filesystem::path> trashFolders() const;
+
+private:
+    std::filesystem::path m_homeTrash;
+};
+
+} // namespace tw

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "common/machine/environment.h"
+
+namespace tw::test {
+
+// A throw-away Windows machine for one test: a temporary folder holding a fresh
+// prefix skeleton (drive C: only, unless more drives are added), with HOME and
+// XDG_DATA_HOME pointed inside it for the test's lifetime, so that nothing can
+// reach the real home, trash or prefix. Removed with everything in it at the end.
+class TempPrefix {
+public:
+    TempPrefix();
+    ~TempPrefix();
+    TempPrefix(const TempPrefix&) = delete;
+    TempPrefix& operator=(const TempPrefix&) = delete;
+
+    // The temporary folder (prefix, home and extra drive roots live below it).
+    const std::filesystem::path& root() const { return m_root; }
+    const std::filesystem::path& prefixFolder() const { return m_prefix; }
+    const std::filesystem::path& home() const { return m_home; }
+
+    // The machine over the prefix, opened on first use; reopen() drops it so the
+    // next call loads the registry and drives afresh.
+    Environment& env();
+    void reopen();
+
+    // Adds drive letter -> a new host folder below root() (or the given target).
+    std::filesystem::path addDrive(char letter, std::filesystem::path target = {});
+
+    // The host path of a Windows path (through the machine's resolution).
+    std::filesystem::path host(std::string_view windowsPath);
+    // Creates a file (and its folders) at a Windows path with the given bytes.
+    std::filesystem::path writeFile(std::string_view windowsPath, std::string_view bytes = {});
+    // Creates a folder (and its parents) at a Windows path.
+    std::filesystem::path makeFolder(std::string_view windowsPath);
+
+private:
+    std::filesystem::path m_root;
+    std::filesystem::path m_prefix;
+    std::filesystem::path m_home;
+    std::string m_savedHome;
+    std::string m_savedDataHome;
+    bool m_hadHome = false;
+    bool m_hadDataHome = false;
+    std::unique_ptr<Environment> m_env;
+};
+
+// A copy of the registry files written by a real Wine, for tests that read them.
+std::filesystem::path FixtureFolder();
+
+} // namespace tw::test
