@@ -20,17 +20,23 @@ function(tidewick_library name dir)
     endif()
 endfunction()
 
-# tidewick_gtest(NAME DIR [DEPS ...]): one GoogleTest executable from the test
-# sources of one folder, its cases registered with CTest.
+# tidewick_gtest(NAME DIR [NO_SUPPORT] [DEPS ...]): one GoogleTest executable from
+# the test sources of one folder, its cases registered with CTest. NO_SUPPORT leaves
+# out the shared fixtures (for the layers below the machine).
 function(tidewick_gtest name dir)
-    cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+    cmake_parse_arguments(ARG "NO_SUPPORT" "" "DEPS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp)
     if(NOT sources)
         return()
     endif()
     add_executable(${name} ${sources})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-    target_link_libraries(${name} PRIVATE ${ARG_DEPS} tidewick_testsupport GTest::gtest GTest::gtest_main)
+    if(NOT ARG_NO_SUPPORT)
+        target_link_libraries(${name} PRIVATE tidewick_testsupport)
+    endif()
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
+    target_compile_definitions(${name} PRIVATE
+        TIDEWICK_FIXTURE_DIR="${PROJECT_SOURCE_DIR}/tests/fixtures")
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
         PROPERTIES ENVIRONMENT "${TIDEWICK_TEST_ENV}")
 endfunction()
