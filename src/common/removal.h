@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string_view>
+
+namespace tw {
+
+class Environment;
+class Shell;
+
+// Modes of RunFileOperation; the first three are the stored removal methods.
+namespace RemoveMode {
+constexpr int RecycleBin = 1;
+constexpr int Delete = 2;
+constexpr int MoveToFolder = 3;
+constexpr int CopyToFolder = 4;
+} // namespace RemoveMode
+
+// Removes (1 Recycle Bin, 2 permanently), moves (3) or copies (4) one file through
+// the shell's file operation, replacing a file of the same name in the folder; true
+// on success. Any other mode, and modes 3 and 4 with an empty folder text, fail
+// without touching anything.
+bool RunFileOperation(Shell& shell, std::string_view file, std::string_view folder, int mode);
+
+// The same, and modes 3 and 4 also fail without touching anything when the folder
+// does not exist (the shell would otherwise take it as the file's new name).
+bool RunFileOperation(Environment& env, std::string_view file, std::string_view folder, int mode);
+
+} // namespace tw
