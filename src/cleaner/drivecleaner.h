@@ -107,11 +107,12 @@ public:
 
 private:
     void setControlsForSearch(bool running);
+    void finishSearch();
+    void lockResultsForDeletion(bool locked);
     void showCounters();
     void notify();
     void rewriteUserFolderFile();
     std::string configFile(std::string_view relative) const;
-    bool resultListLocked() const { return m_deleting; }
 
     Environment& m_env;
     Host& m_host;
@@ -126,6 +127,8 @@ private:
     std::string m_sizeText = "0";
     bool m_searching = false;
     bool m_deleting = false;
+    // The controls as they were before a deletion locked the result list.
+    DriveCleanerControls m_beforeDeletion;
     std::function<void()> m_changed;
 
     // Held during one search only: upper-cased file names and folder texts to skip.
