@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace tw {
@@ -9,5 +10,21 @@ namespace tw {
 // name and an empty wildcard matches nothing. Both texts are already upper-cased
 // (tw::upperCase); characters are whole UTF-8 code points.
 bool WildcardMatch(std::string_view wildcard, std::string_view name);
+
+// One upper-cased wildcard prepared for many names: the same answers as
+// WildcardMatch, with the common shapes ("*.tmp", "chklist.*", "files.bbs")
+// answered by one comparison instead of a scan.
+class CompiledWildcard {
+public:
+    explicit CompiledWildcard(std::string upperWildcard);
+    // WildcardMatch(wildcard, upperName).
+    bool matches(std::string_view upperName) const;
+
+private:
+    enum class Kind { Never, All, Exact, Suffix, Prefix, General };
+    std::string m_text;
+    std::string m_literal;
+    Kind m_kind = Kind::Never;
+};
 
 } // namespace tw
