@@ -1,8 +1,6 @@
 #include "config/defaultfiles.h"
 
-#include <initializer_list>
 #include <string_view>
-#include <utility>
 
 namespace tw {
 
@@ -64,8 +62,11 @@ const std::vector<std::string>& DefaultJunkMaskLines()
 
 std::vector<std::string> DefaultFileGroupLines()
 {
-    using Group = std::pair<std::string_view, std::initializer_list<std::string_view>>;
-    static const std::initializer_list<Group> groups = {
+    struct Group {
+        std::string_view name;
+        std::vector<std::string_view> wildcards;
+    };
+    static const std::vector<Group> groups = {
         {"Office", {"*.ppt", "*.doc", "*.xls", "*.xml", "*.rtf", "*.txt", "*.dot", "*.wps", "*.pdf"}},
         {"Archives",
          {"*.rar", "*.7z", "*.ace", "*.arj", "*.bz2", "*.cab", "*.gz", "*.iso", "*.tar", "*.zip", "*.jar", "*.arc",
@@ -81,9 +82,9 @@ std::vector<std::string> DefaultFileGroupLines()
     };
     std::vector<std::string> lines;
     for (const Group& group : groups) {
-        lines.push_back("[" + std::string(group.first) + "]");
+        lines.push_back("[" + std::string(group.name) + "]");
         int number = 0;
-        for (std::string_view wildcard : group.second)
+        for (std::string_view wildcard : group.wildcards)
             lines.push_back(std::to_string(++number) + "=" + std::string(wildcard));
     }
     return lines;
