@@ -5,15 +5,18 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/machine/environment.h"
 
 namespace tw::test {
 
 // A throw-away Windows machine for one test: a temporary folder holding a fresh
-// prefix skeleton (drive C: only, unless more drives are added), with HOME and
-// XDG_DATA_HOME pointed inside it for the test's lifetime, so that nothing can
-// reach the real home, trash or prefix. Removed with everything in it at the end.
+// prefix skeleton (drive C: only, unless more drives are added), with HOME,
+// XDG_DATA_HOME and XDG_CONFIG_HOME pointed inside it for the test's lifetime, so
+// that nothing can reach the real home, trash or prefix. The machine's Recycle
+// Bin is the home trash below home() and sees no other file system's trash.
+// Removed with everything in it at the end (links removed, never followed).
 class TempPrefix {
 public:
     TempPrefix();
@@ -26,13 +29,23 @@ public:
     const std::filesystem::path& prefixFolder() const { return m_prefix; }
     const std::filesystem::path& home() const { return m_home; }
 
-    // The machine over the prefix, opened on first use; reopen() drops it so the
-    // next call loads the registry and drives afresh.
+    // The machine over the prefix, opened on first use; reopen() retires it so the
+    // next call loads the registry and drives afresh. A retired machine stays
+    // alive until the end of the test, so references taken earlier never dangle
+    // (they see the old state).
     Environment& env();
     void reopen();
 
-    // Adds drive letter -> a new host folder below root() (or the given target).
+    // $XDG_DATA_HOME/Trash of the test.
+    std::filesystem::path homeTrash() const;
+
+    // Adds drive letter -> a new host folder below root() (or the given target)
+    // and reopens the machine. Returns the drive's host root.
     std::filesystem::path addDrive(char letter, std::filesystem::path target = {});
+
+    // Replaces the prefix's registry files with those of the real Wine fixture
+    // (system.reg, user.reg, userdef.reg) and reopens the machine.
+    void useFixtureHives();
 
     // The host path of a Windows path (through the machine's resolution).
     std::filesystem::path host(std::string_view windowsPath);
@@ -45,11 +58,14 @@ private:
     std::filesystem::path m_root;
     std::filesystem::path m_prefix;
     std::filesystem::path m_home;
-    std::string m_savedHome;
-    std::string m_savedDataHome;
-    bool m_hadHome = false;
-    bool m_hadDataHome = false;
+    struct SavedVariable {
+        const char* name;
+        bool present = false;
+        std::string value;
+    };
+    std::vector<SavedVariable> m_saved;
     std::unique_ptr<Environment> m_env;
+    std::vector<std::unique_ptr<Environment>> m_retired;
 };
 
 // A copy of the registry files written by a real Wine, for tests that read them.

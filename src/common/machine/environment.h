@@ -16,6 +16,8 @@ class Environment {
 public:
     // Opens an existing prefix folder (its dosdevices/ and registry files).
     explicit Environment(const std::filesystem::path& prefixFolder);
+    // The same with the given Recycle Bin instead of the user's (tests confine it).
+    Environment(const std::filesystem::path& prefixFolder, Trash trash);
     ~Environment();
     Environment(const Environment&) = delete;
     Environment& operator=(const Environment&) = delete;
