@@ -32,6 +32,7 @@ constexpr uint32_t Success = 0;
 constexpr uint32_t FileNotFound = 2;
 constexpr uint32_t PathNotFound = 3;
 constexpr uint32_t AccessDenied = 5;
+constexpr uint32_t ReadFault = 30; // reading a folder failed part-way
 constexpr uint32_t NoMoreFiles = 18;
 constexpr uint32_t AlreadyExists = 183;
 constexpr uint32_t InvalidName = 123;

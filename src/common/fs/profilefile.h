@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -16,6 +17,10 @@ class FileSystem;
 std::vector<std::string> ProfileSectionNames(const FileSystem& fs, std::string_view file);
 // Key names of a section in file order (no key given).
 std::vector<std::string> ProfileKeyNames(const FileSystem& fs, std::string_view file, std::string_view section);
+// The key=value lines of a section in file order, each as key and value
+// (GetPrivateProfileSection).
+std::vector<std::pair<std::string, std::string>> ProfileSectionEntries(const FileSystem& fs, std::string_view file,
+                                                                       std::string_view section);
 // The text after the first "=" of the key's line, trimmed; defaultText when missing.
 std::string GetPrivateProfileString(const FileSystem& fs, std::string_view file, std::string_view section,
                                     std::string_view key, std::string_view defaultText);

@@ -1,0 +1,145 @@
+#include "common/fs/directoryfind.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include "common/fs/entryreader.h"
+#include "common/fs/windowsname.h"
+
+namespace tw {
+
+std::unique_ptr<DirectoryFind> DirectoryFind::open(const std::string& folder, bool isDriveRoot, std::string_view mask,
+                                                   const VirtualDeviceTest& isVirtual, int& sysError)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        sysError = errno;
+        return nullptr;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || (isVirtual && isVirtual(st.st_dev))) {
+        sysError = EACCES;
+        ::close(fd);
+        return nullptr;
+    }
+    return std::unique_ptr<DirectoryFind>(new DirectoryFind(fd, folder, isDriveRoot, mask));
+}
+
+DirectoryFind::DirectoryFind(int fd, std::string folder, bool isDriveRoot, std::string_view mask)
+    : m_fd(fd)
+    , m_path(std::move(folder))
+    , m_isDriveRoot(isDriveRoot)
+    , m_pattern(mask)
+    , m_mask(mask)
+{
+    if (m_path.empty() || m_path.back() != '/')
+        m_path += '/';
+    m_base = m_path.size();
+}
+
+DirectoryFind::~DirectoryFind()
+{
+    if (m_dir)
+        ::closedir(m_dir); // closes m_fd too
+    else if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+const char* DirectoryFind::entryPath(const char* name)
+{
+    m_path.resize(m_base);
+    m_path.append(name);
+    return m_path.c_str();
+}
+
+bool DirectoryFind::next(FindData& entry)
+{
+    if (m_error != WinError::Success)
+        return false;
+    if (nextDot(entry))
+        return true;
+    if (m_pattern.isLiteral() && m_mask != "." && m_mask != "..") {
+        if (nextLiteral(entry))
+            return true;
+        if (m_error != WinError::Success)
+            return false;
+    }
+    return nextScanned(entry);
+}
+
+bool DirectoryFind::nextDot(FindData& entry)
+{
+    while (m_dotsDone < 2) {
+        const bool parent = m_dotsDone++ == 1;
+        const char* name = parent ? ".." : ".";
+        if (!m_pattern.matches(name))
+            continue;
+        // ".." of a drive root is the root itself: nothing lies above it.
+        if (!parent || m_isDriveRoot) {
+            if (readOpenFolder(m_fd, name, entry) == EntryStatus::Listed)
+                return true;
+            continue;
+        }
+        if (readEntry(m_fd, "..", entryPath(".."), "..", entry) == EntryStatus::Listed)
+            return true;
+    }
+    return false;
+}
+
+bool DirectoryFind::nextLiteral(FindData& entry)
+{
+    // A pattern without wildcards names one entry: exactly as written when it
+    // exists, so a name that differs only in case is not listed beside it.
+    if (m_literalTried)
+        return false;
+    m_literalTried = true;
+    if (!isWindowsName(m_mask))
+        return false;
+    if (readEntry(m_fd, m_mask.c_str(), entryPath(m_mask.c_str()), m_mask, entry) != EntryStatus::Listed)
+        return false;
+    m_error = WinError::NoMoreFiles;
+    return true;
+}
+
+bool DirectoryFind::nextScanned(FindData& entry)
+{
+    if (!m_dir) {
+        m_dir = ::fdopendir(m_fd);
+        if (!m_dir) {
+            m_error = errno == EACCES ? WinError::AccessDenied : WinError::ReadFault;
+            return false;
+        }
+    }
+    const int dirFd = m_fd;
+    for (;;) {
+        errno = 0;
+        const dirent* item = ::readdir(m_dir);
+        if (!item) {
+            m_error = errno == 0 ? WinError::NoMoreFiles
+                    : errno == EACCES ? WinError::AccessDenied : WinError::ReadFault;
+            return false;
+        }
+        const char* name = item->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
+            continue;
+        switch (item->d_type) {
+        case DT_CHR:
+        case DT_BLK:
+        case DT_FIFO:
+        case DT_SOCK:
+            continue; // never listed; the type from readdir saves the statx
+        default:
+            break;
+        }
+        const std::string_view view(name);
+        if (!isWindowsName(view) || !m_pattern.matches(view))
+            continue;
+        if (readEntry(dirFd, name, entryPath(name), view, entry) == EntryStatus::Listed)
+            return true;
+    }
+}
+
+} // namespace tw
