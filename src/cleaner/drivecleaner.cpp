@@ -196,7 +196,9 @@ void DriveCleaner::btnDCSearchClick()
 
     m_fileCount = 0;
     m_fileSizeSum = 0;
-    showCounters();
+    m_countText = "0";
+    m_sizeText = "0";
+    notify();
     m_state.SearchStopped = false;
     m_results.clear();
 

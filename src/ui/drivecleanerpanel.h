@@ -2,6 +2,9 @@
 
 #include <QWidget>
 
+#include <utility>
+#include <vector>
+
 class QLabel;
 class QPushButton;
 class QTreeView;
@@ -10,6 +13,7 @@ namespace tw {
 
 class CheckListModel;
 class DriveCleaner;
+struct DriveCleanerControls;
 
 // The "Drive cleaner" panel (objectName "pnlDC"): lays out the path list, the
 // result list, their buttons and the counters, forwards every click to the tool
@@ -25,7 +29,10 @@ public:
     void refresh();
 
 private:
-    QPushButton* addButton(const char* name, const QString& caption, const QString& hint, void (DriveCleaner::*handler)());
+    // A button with its objectName, caption and hint, enabled by one flag of the tool's controls.
+    QPushButton* addButton(bool DriveCleanerControls::*state, const char* name, const QString& caption,
+                           const QString& hint, void (DriveCleaner::*handler)());
+    // Runs a handler of the tool through the error-box wrapper.
     void run(void (DriveCleaner::*handler)());
 
     DriveCleaner& m_tool;
@@ -35,6 +42,7 @@ private:
     QTreeView* m_results = nullptr;
     QLabel* m_count = nullptr;
     QLabel* m_size = nullptr;
+    std::vector<std::pair<QPushButton*, bool DriveCleanerControls::*>> m_buttons;
 };
 
 } // namespace tw
