@@ -13,6 +13,7 @@
 #include "common/base/atomicfile.h"
 #include "common/base/text.h"
 #include "common/machine/hivetext.h"
+#include "common/shell/username.h"
 
 namespace tw {
 namespace {
@@ -33,18 +34,6 @@ fs::path homeFolder()
             home = account->pw_dir;
     }
     return home.empty() ? fs::path("/") : fs::path(home);
-}
-
-// A name Windows can hold as a folder name.
-bool isWindowsName(std::string_view name)
-{
-    if (name.empty() || name == "." || name == ".." || !isValidUtf8(name))
-        return false;
-    for (unsigned char c : name) {
-        if (c < 0x20 || std::strchr("\\/:*?\"<>|", c))
-            return false;
-    }
-    return true;
 }
 
 // The user's desktop folder per $XDG_CONFIG_HOME/user-dirs.dirs, when that file
@@ -220,14 +209,7 @@ fs::path ChoosePrefixFolder()
     return data / "brindlewharf-tidewick" / "prefix";
 }
 
-std::string PrefixUserName()
-{
-    if (const std::string user = environmentText("USER"); isWindowsName(user))
-        return user;
-    if (const passwd* account = ::getpwuid(::geteuid()); account && account->pw_name && isWindowsName(account->pw_name))
-        return account->pw_name;
-    return "user";
-}
+std::string PrefixUserName() { return hostUserName(); }
 
 bool EnsurePrefix(const fs::path& prefixFolder, std::string* error)
 {

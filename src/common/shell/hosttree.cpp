@@ -126,16 +126,17 @@ bool removeAt(int parentFd, const char* name, const std::string& shown, bool ins
 }
 
 // The folder and the last component of a path, for the *at calls. False for
-// paths without a removable last component ("/", ".", "..").
+// paths whose last component names no entry of its folder ("/", ".", ".."):
+// "x/.." must never stand for x's parent.
 bool splitLast(const std::filesystem::path& path, std::filesystem::path& folder, std::string& name)
 {
-    std::filesystem::path clean = path.lexically_normal();
-    if (!clean.has_filename() && clean.has_parent_path() && clean != clean.root_path())
-        clean = clean.parent_path();
-    name = clean.filename().string();
+    std::filesystem::path raw = path;
+    while (!raw.has_filename() && raw.has_relative_path())
+        raw = raw.parent_path();
+    name = raw.filename().string();
     if (name.empty() || name == "." || name == "..")
         return false;
-    folder = clean.has_parent_path() ? clean.parent_path() : std::filesystem::path(".");
+    folder = raw.has_parent_path() ? raw.parent_path() : std::filesystem::path(".");
     return true;
 }
 

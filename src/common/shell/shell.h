@@ -29,6 +29,23 @@ constexpr uint16_t FOF_ALLOWUNDO = 0x40;
 constexpr uint16_t FOF_FILESONLY = 0x80;
 } // namespace ShellOp
 
+// What SHFileOperation answers when it fails (Win32 and shell codes).
+namespace ShellError {
+constexpr int FileNotFound = 2;          // the source does not exist
+constexpr int PathNotFound = 3;          // the destination is not an existing folder
+constexpr int AccessDenied = 5;          // the system refused the change
+constexpr int InvalidParameter = 87;     // function 0 or an unknown function
+constexpr int DiskFull = 0x70;
+constexpr int SameFile = 0x71;           // source and target are the same entry
+constexpr int RootFolder = 0x74;         // a drive root is never deleted, moved or copied
+constexpr int DestinationSubtree = 0x76; // a folder into itself or below itself
+constexpr int InvalidFiles = 0x7C;       // no source, no destination, FOF_FILESONLY with a folder
+constexpr int FolderOntoFile = 0x7E;     // a folder onto an existing file
+constexpr int FileOntoFolder = 0x80;     // a file onto an existing folder
+constexpr int AlreadyExists = 183;       // a folder onto an existing folder (never merged)
+constexpr int Unknown = 0x402;
+} // namespace ShellError
+
 // SHFILEOPSTRUCT for one path. from is the source path list: the path followed by
 // two NUL characters (a text without them is taken as one path).
 struct FileOperation {
@@ -53,9 +70,12 @@ public:
     ~Shell();
 
     // SHFileOperation: FO_DELETE (to the Recycle Bin with FOF_ALLOWUNDO, else for
-    // good), FO_MOVE or FO_COPY of one file or folder; an existing target is
-    // replaced without asking; FOF_FILESONLY with a folder does nothing and fails.
-    // 0 on success, a non-zero code on failure; function 0 is refused.
+    // good), FO_MOVE or FO_COPY of one file or folder into the destination folder;
+    // an existing target file is replaced without asking; FOF_FILESONLY with a
+    // folder does nothing and fails; a destination that is empty or no existing
+    // folder fails without touching anything. 0 on success, a ShellError code on
+    // failure; function 0 is refused. Several NUL-separated sources are done in
+    // order, stopping at the first failure.
     int SHFileOperation(FileOperation& operation);
 
     // SHQueryRecycleBin: total size and number of items of all Recycle Bins.
@@ -84,6 +104,9 @@ public:
     Trash& trash() { return m_trash; }
 
 private:
+    int deleteOne(std::string_view path, uint16_t flags);
+    int transferOne(std::string_view path, std::string_view destination, uint16_t flags, bool move);
+
     FileSystem& m_fileSystem;
     Registry& m_registry;
     Trash m_trash;
