@@ -91,21 +91,38 @@ public:
 
 private:
     friend class Registry;
-    RegKey(Registry* registry, RegRoot root, std::string path, RegAccess access)
-        : m_registry(registry), m_root(root), m_path(std::move(path)), m_access(access) {}
+    RegKey(Registry* registry, RegRoot root, std::string path, RegAccess access, std::vector<std::u16string> folds)
+        : m_registry(registry), m_root(root), m_path(std::move(path)), m_access(access), m_folds(std::move(folds)) {}
+
+    // The key's root and path as in messages ("HKEY_CURRENT_USER\Software\X").
+    std::string fullName() const;
+    std::optional<RegValue> readValueLocked(std::string_view name) const;
+    void write(std::string_view name, uint32_t type, std::vector<uint8_t> data);
 
     Registry* m_registry;
     RegRoot m_root;
     std::string m_path;
     RegAccess m_access;
+    // The path's names folded for lookup, so that calls need not split it again.
+    std::vector<std::u16string> m_folds;
 };
 
+// Where the registry looks for a running Wine server; tests point it elsewhere.
+struct RegistryOptions {
+    // The folder holding Wine's server folders (".wine-<uid>", "wine-XXXXXX").
+    std::filesystem::path serverTmpFolder = "/tmp";
+};
+
+// One registry may be used from several threads: every call holds its lock. A hive
+// file changed on disk by someone else (Wine saving it) is loaded again before the
+// next change and, within a second, before the next read.
 class Registry {
 public:
     // Loads system.reg and user.reg of the prefix folder. A missing file is an empty
     // hive (created on its first change); a file that does not parse is loaded as far
     // as it goes, read-only, and never saved over (readOnlyReason() says why).
     static std::unique_ptr<Registry> open(const std::filesystem::path& prefixFolder);
+    static std::unique_ptr<Registry> open(const std::filesystem::path& prefixFolder, const RegistryOptions& options);
     ~Registry();
     Registry(const Registry&) = delete;
     Registry& operator=(const Registry&) = delete;
@@ -125,6 +142,10 @@ public:
     // Why changes to the hive behind this root are refused: a hive that failed to
     // parse (file and line), or a Wine server running for the prefix; "" when writable.
     std::string readOnlyReason(RegRoot root) const;
+
+    // Writes the hive behind root (for HKEY_CLASSES_ROOT the machine hive) to another
+    // file, exactly as it would be saved; false with the reason in error.
+    bool exportHive(RegRoot root, const std::filesystem::path& file, std::string* error = nullptr) const;
 
     // Implementation detail shared with RegKey.
     struct Impl;
