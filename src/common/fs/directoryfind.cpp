@@ -10,8 +10,20 @@
 #include "common/fs/windowsname.h"
 
 namespace tw {
+namespace {
 
-std::unique_ptr<DirectoryFind> DirectoryFind::open(const std::string& folder, bool isDriveRoot, std::string_view mask,
+// The last component of a host path, trailing slashes ignored.
+std::string_view lastComponent(std::string_view path)
+{
+    while (path.size() > 1 && path.back() == '/')
+        path.remove_suffix(1);
+    const size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
+
+std::unique_ptr<DirectoryFind> DirectoryFind::open(const std::string& folder, size_t depth, std::string_view mask,
                                                    const VirtualDeviceTest& isVirtual, int& sysError)
 {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -25,13 +37,13 @@ std::unique_ptr<DirectoryFind> DirectoryFind::open(const std::string& folder, bo
         ::close(fd);
         return nullptr;
     }
-    return std::unique_ptr<DirectoryFind>(new DirectoryFind(fd, folder, isDriveRoot, mask));
+    return std::unique_ptr<DirectoryFind>(new DirectoryFind(fd, folder, depth, mask));
 }
 
-DirectoryFind::DirectoryFind(int fd, std::string folder, bool isDriveRoot, std::string_view mask)
+DirectoryFind::DirectoryFind(int fd, std::string folder, size_t depth, std::string_view mask)
     : m_fd(fd)
     , m_path(std::move(folder))
-    , m_isDriveRoot(isDriveRoot)
+    , m_depth(depth)
     , m_pattern(mask)
     , m_mask(mask)
 {
@@ -77,13 +89,19 @@ bool DirectoryFind::nextDot(FindData& entry)
         const char* name = parent ? ".." : ".";
         if (!m_pattern.matches(name))
             continue;
+        // "." and ".." carry the attributes of the folders they stand for, so the
+        // dot-file rule looks at those folders' names; a drive root has none.
         // ".." of a drive root is the root itself: nothing lies above it.
-        if (!parent || m_isDriveRoot) {
-            if (readOpenFolder(m_fd, name, entry) == EntryStatus::Listed)
+        const std::string_view folder(m_path.data(), m_base - 1);
+        const std::string_view folderName = m_depth == 0 ? std::string_view() : lastComponent(folder);
+        if (!parent || m_depth == 0) {
+            if (readOpenFolder(m_fd, name, folderName, entry) == EntryStatus::Listed)
                 return true;
             continue;
         }
-        if (readEntry(m_fd, "..", entryPath(".."), "..", entry) == EntryStatus::Listed)
+        const std::string_view parentName =
+            m_depth == 1 ? std::string_view() : lastComponent(folder.substr(0, folder.size() - folderName.size()));
+        if (readEntry(m_fd, "..", entryPath(".."), "..", parentName, entry) == EntryStatus::Listed)
             return true;
     }
     return false;
@@ -98,7 +116,7 @@ bool DirectoryFind::nextLiteral(FindData& entry)
     m_literalTried = true;
     if (!isWindowsName(m_mask))
         return false;
-    if (readEntry(m_fd, m_mask.c_str(), entryPath(m_mask.c_str()), m_mask, entry) != EntryStatus::Listed)
+    if (readEntry(m_fd, m_mask.c_str(), entryPath(m_mask.c_str()), m_mask, m_mask, entry) != EntryStatus::Listed)
         return false;
     m_error = WinError::NoMoreFiles;
     return true;
@@ -137,7 +155,7 @@ bool DirectoryFind::nextScanned(FindData& entry)
         const std::string_view view(name);
         if (!isWindowsName(view) || !m_pattern.matches(view))
             continue;
-        if (readEntry(dirFd, name, entryPath(name), view, entry) == EntryStatus::Listed)
+        if (readEntry(dirFd, name, entryPath(name), view, view, entry) == EntryStatus::Listed)
             return true;
     }
 }

@@ -22,10 +22,11 @@ public:
     // Tells whether a device number belongs to a virtual file system.
     using VirtualDeviceTest = std::function<bool(dev_t)>;
 
-    // Opens the host folder for the last component `mask` of a pattern. isDriveRoot
-    // makes ".." the root itself. nullptr on failure, with errno-style sysError
+    // Opens the host folder for the last component `mask` of a pattern. depth is
+    // the folder's number of components below its drive root; at 0, ".." is the
+    // root itself. nullptr on failure, with errno-style sysError
     // (EACCES also for folders of virtual file systems, which are never listed).
-    static std::unique_ptr<DirectoryFind> open(const std::string& folder, bool isDriveRoot, std::string_view mask,
+    static std::unique_ptr<DirectoryFind> open(const std::string& folder, size_t depth, std::string_view mask,
                                                const VirtualDeviceTest& isVirtual, int& sysError);
     ~DirectoryFind() override;
 
@@ -33,7 +34,7 @@ public:
     uint32_t error() const override { return m_error; }
 
 private:
-    DirectoryFind(int fd, std::string folder, bool isDriveRoot, std::string_view mask);
+    DirectoryFind(int fd, std::string folder, size_t depth, std::string_view mask);
 
     bool nextDot(FindData& entry);
     bool nextLiteral(FindData& entry);
@@ -44,7 +45,7 @@ private:
     DIR* m_dir = nullptr;
     std::string m_path;  // the folder and a "/", then the current entry's name
     size_t m_base = 0;   // length of the folder part of m_path
-    bool m_isDriveRoot = false;
+    size_t m_depth = 0;  // components below the drive root
     FindPattern m_pattern;
     std::string m_mask;
     int m_dotsDone = 0;  // how many of "." and ".." were considered

@@ -5,7 +5,6 @@
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <sys/xattr.h>
 
 #include "common/fs/filetime.h"
@@ -81,11 +80,11 @@ void readStored(List list, Get get, StoredAttributes& stored)
         stored.birthTime = parseBirthTime(value);
 }
 
-void fill(const struct statx& sx, std::string_view displayName, const StoredAttributes& stored, bool isLink,
-          FindData& data)
+void fill(const struct statx& sx, std::string_view displayName, std::string_view ruleName,
+          const StoredAttributes& stored, bool isLink, FindData& data)
 {
     data.name.assign(displayName);
-    data.attributes = attributesOf(sx.stx_mode, displayName, stored);
+    data.attributes = attributesOf(sx.stx_mode, ruleName, stored);
     if (isLink)
         data.attributes |= FileAttribute::ReparsePoint;
     data.size = S_ISDIR(sx.stx_mode) ? 0 : sx.stx_size;
@@ -118,7 +117,8 @@ void readStoredAttributes(const char* path, bool followLink, StoredAttributes& s
                    stored);
 }
 
-EntryStatus readEntry(int dirFd, const char* name, const char* path, std::string_view displayName, FindData& data)
+EntryStatus readEntry(int dirFd, const char* name, const char* path, std::string_view displayName,
+                      std::string_view ruleName, FindData& data)
 {
     struct statx sx {};
     if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, StatMask, &sx) != 0)
@@ -130,22 +130,20 @@ EntryStatus readEntry(int dirFd, const char* name, const char* path, std::string
         return EntryStatus::Unlisted;
     StoredAttributes stored;
     readStoredAttributes(path, isLink, stored);
-    fill(sx, displayName, stored, isLink, data);
+    fill(sx, displayName, ruleName, stored, isLink, data);
     return EntryStatus::Listed;
 }
 
-EntryStatus readOpenFolder(int fd, std::string_view displayName, FindData& data, dev_t* device)
+EntryStatus readOpenFolder(int fd, std::string_view displayName, std::string_view ruleName, FindData& data)
 {
     struct statx sx {};
     if (::statx(fd, "", AT_EMPTY_PATH, StatMask, &sx) != 0)
         return EntryStatus::Failed;
-    if (device)
-        *device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
     StoredAttributes stored;
     readStored([&](char* list, size_t size) { return ::flistxattr(fd, list, size); },
                [&](const char* name, void* value, size_t size) { return ::fgetxattr(fd, name, value, size); },
                stored);
-    fill(sx, displayName, stored, false, data);
+    fill(sx, displayName, ruleName, stored, false, data);
     return EntryStatus::Listed;
 }
 

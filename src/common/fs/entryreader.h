@@ -18,12 +18,14 @@ enum class EntryStatus {
 // Reads the find data of the entry `name` of the folder open as dirFd (or
 // AT_FDCWD with an absolute name); path is the entry's full host path, used for
 // its extended attributes. A link is described by its target, with the
-// reparse-point attribute. displayName is the name the data carries and the
-// one the dot-file rule looks at. The entry's name is not checked for Windows.
-EntryStatus readEntry(int dirFd, const char* name, const char* path, std::string_view displayName, FindData& data);
+// reparse-point attribute. displayName is the name the data carries; ruleName
+// the one the dot-file rule looks at (the host name of the entry, "" for a drive
+// root). The entry's name is not checked for Windows.
+EntryStatus readEntry(int dirFd, const char* name, const char* path, std::string_view displayName,
+                      std::string_view ruleName, FindData& data);
 
 // Reads the find data of the folder open as fd ("." of an enumeration).
-EntryStatus readOpenFolder(int fd, std::string_view displayName, FindData& data, dev_t* device = nullptr);
+EntryStatus readOpenFolder(int fd, std::string_view displayName, std::string_view ruleName, FindData& data);
 
 // Reads the stored attributes of an entry by path (following a link or not).
 void readStoredAttributes(const char* path, bool followLink, StoredAttributes& stored);

@@ -16,10 +16,17 @@
 namespace tw {
 namespace {
 
-std::optional<FindData> readHostEntry(const std::string& host)
+// The data of the entry a Windows path names; a drive root has no name for the
+// dot-file rule.
+std::optional<FindData> readWindowsEntry(const PathResolver& resolver, std::string_view path)
 {
+    const auto parts = parseWindowsPath(path);
+    const auto host = parts ? resolver.resolve(*parts) : std::nullopt;
+    if (!host)
+        return std::nullopt;
+    const std::string_view name = parts->components.empty() ? std::string_view() : hostFileName(*host);
     FindData data;
-    if (readEntry(AT_FDCWD, host.c_str(), host.c_str(), hostFileName(host), data) != EntryStatus::Listed)
+    if (readEntry(AT_FDCWD, host->c_str(), host->c_str(), name, name, data) != EntryStatus::Listed)
         return std::nullopt;
     return data;
 }
@@ -31,11 +38,11 @@ bool statFollowing(const std::optional<std::string>& host, struct stat& st)
 
 // Writes the hidden, system and archive bits so that they read back as wanted:
 // with no stored value when the defaults give them, else as "0x..".
-bool storeAttributes(const std::string& host, bool isFolder, uint32_t wanted)
+bool storeAttributes(const std::string& host, std::string_view ruleName, bool isFolder, uint32_t wanted)
 {
     StoredAttributes stored;
     readStoredAttributes(host.c_str(), true, stored);
-    if (wanted == defaultStoredAttributes(hostFileName(host), isFolder)) {
+    if (wanted == defaultStoredAttributes(ruleName, isFolder)) {
         if (!stored.hasDosAttrib)
             return true;
         return ::removexattr(host.c_str(), DosAttribName) == 0 || errno == ENODATA;
@@ -50,10 +57,7 @@ bool storeAttributes(const std::string& host, bool isFolder, uint32_t wanted)
 
 std::optional<uint32_t> FileSystem::GetFileAttributes(std::string_view path) const
 {
-    const auto host = m_impl->resolve(path);
-    if (!host)
-        return std::nullopt;
-    const auto data = readHostEntry(*host);
+    const auto data = readWindowsEntry(m_impl->resolver, path);
     if (!data)
         return std::nullopt;
     return data->attributes;
@@ -61,7 +65,8 @@ std::optional<uint32_t> FileSystem::GetFileAttributes(std::string_view path) con
 
 bool FileSystem::SetFileAttributes(std::string_view path, uint32_t attributes)
 {
-    const auto host = m_impl->resolve(path);
+    const auto parts = parseWindowsPath(path);
+    const auto host = parts ? m_impl->resolver.resolve(*parts) : std::nullopt;
     struct stat st {};
     if (!statFollowing(host, st) || !(S_ISDIR(st.st_mode) || S_ISREG(st.st_mode)))
         return false;
@@ -73,7 +78,8 @@ bool FileSystem::SetFileAttributes(std::string_view path, uint32_t attributes)
     const bool grantsWrite = (newMode & 0222) && !(mode & 0222);
     if (grantsWrite && ::chmod(host->c_str(), newMode) != 0)
         return false;
-    if (!storeAttributes(*host, isFolder, attributes & StoredAttributeMask)) {
+    const std::string_view ruleName = parts->components.empty() ? std::string_view() : hostFileName(*host);
+    if (!storeAttributes(*host, ruleName, isFolder, attributes & StoredAttributeMask)) {
         if (grantsWrite)
             ::chmod(host->c_str(), mode);
         return false;
@@ -85,10 +91,7 @@ bool FileSystem::SetFileAttributes(std::string_view path, uint32_t attributes)
 
 std::optional<FileTimes> FileSystem::GetFileTimes(std::string_view path) const
 {
-    const auto host = m_impl->resolve(path);
-    if (!host)
-        return std::nullopt;
-    const auto data = readHostEntry(*host);
+    const auto data = readWindowsEntry(m_impl->resolver, path);
     if (!data)
         return std::nullopt;
     return FileTimes {data->creationTime, data->lastAccessTime, data->lastWriteTime};

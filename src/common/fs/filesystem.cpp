@@ -163,17 +163,17 @@ std::unique_ptr<FindHandle> FileSystem::FindFirstFile(std::string_view pattern, 
         error = WinError::FileNotFound;
         return nullptr;
     }
-    const bool isDriveRoot = parts->components.empty();
+    const size_t depth = parts->components.size();
     const DirectoryFind::VirtualDeviceTest isVirtual = [this](dev_t device) {
         return m_impl->isVirtualDevice(device);
     };
     int sysError = 0;
-    auto handle = DirectoryFind::open(*exact, isDriveRoot, mask, isVirtual, sysError);
-    if (!handle && !isDriveRoot && (sysError == ENOENT || sysError == ENOTDIR)) {
+    auto handle = DirectoryFind::open(*exact, depth, mask, isVirtual, sysError);
+    if (!handle && depth > 0 && (sysError == ENOENT || sysError == ENOTDIR)) {
         // The folder is not there as written: look its components up without
         // regard to case.
         const std::string folderPath = PathResolver::caseBlindPath(*m_impl->drives.root(parts->drive), parts->components);
-        handle = DirectoryFind::open(folderPath, false, mask, isVirtual, sysError);
+        handle = DirectoryFind::open(folderPath, depth, mask, isVirtual, sysError);
     }
     if (!handle) {
         error = findError(sysError);
