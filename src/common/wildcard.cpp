@@ -81,9 +81,18 @@ CompiledWildcard::CompiledWildcard(std::string upperWildcard)
         m_kind = Kind::Prefix;
         m_literal = m_text.substr(0, text.size() - 1);
     } else {
-        // Whatever follows the last wildcard character must end the name.
+        // Whatever follows the last wildcard character must end the name, and
+        // every literal run must occur in the name in order: cheap tests that
+        // turn most names away before the full match.
         m_kind = Kind::General;
         m_literal = m_text.substr(lastWild + 1);
+        size_t start = 0;
+        while (start < lastWild) {
+            const size_t end = text.find_first_of("*?", start);
+            if (end > start)
+                m_runs.emplace_back(text.substr(start, end - start));
+            start = end + 1;
+        }
     }
 }
 
@@ -100,8 +109,18 @@ bool CompiledWildcard::matches(std::string_view upperName) const
         return upperName.ends_with(m_literal);
     case Kind::Prefix:
         return upperName.starts_with(m_literal);
-    case Kind::General:
-        return upperName.ends_with(m_literal) && WildcardMatch(m_text, upperName);
+    case Kind::General: {
+        if (!upperName.ends_with(m_literal))
+            return false;
+        size_t from = 0;
+        for (const std::string& run : m_runs) {
+            const size_t at = upperName.find(run, from);
+            if (at == std::string_view::npos)
+                return false;
+            from = at + run.size();
+        }
+        return WildcardMatch(m_text, upperName);
+    }
     }
     return false;
 }

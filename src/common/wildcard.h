@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tw {
 
@@ -24,6 +25,7 @@ private:
     enum class Kind { Never, All, Exact, Suffix, Prefix, General };
     std::string m_text;
     std::string m_literal;
+    std::vector<std::string> m_runs;
     Kind m_kind = Kind::Never;
 };
 

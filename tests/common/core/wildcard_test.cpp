@@ -95,11 +95,13 @@ TEST(CompiledWildcard, AgreesWithWildcardMatchOnEveryPair)
 {
     const std::vector<std::string> wildcards = {
         "*", "", "*.*", "*.TMP", "*.--*", "*.??~", "*.~*", "*.?$?", "CHKLIST.*", "TEWRK.H*", "TWAIN???.MTX",
-        "THUMBS.DB", "*LOG.TXT", "*_OFIDX.*", "A*B*C", "?", "??", "*?", "?*", "A?", "*A", "A*"};
+        "THUMBS.DB", "*LOG.TXT", "*_OFIDX.*", "A*B*C", "?", "??", "*?", "?*", "A?", "*A", "A*", "*.?^?", "A*B?C*D",
+        "*AB*AB", "?A*A?", "AB*BA"};
     const std::vector<std::string> names = {
         "", "A", "B", "AB", "ABC", "AXBXC", "A.TMP", "A.TMP.BAK", ".TMP", "X.--", "X.-", "R.DO~", "R.~", "R.~X",
         "X.A$B", "CHKLIST.MS", "CHKLIST", "TEWRK.H", "TEWRK.HPP", "TWAIN123.MTX", "TWAIN12.MTX", "THUMBS.DB",
-        "SETUPLOG.TXT", "LOG.TXT", "X_OFIDX.Y", "X_OFIDX"};
+        "SETUPLOG.TXT", "LOG.TXT", "X_OFIDX.Y", "X_OFIDX", "X.A^B", "X.^", "ABXCD", "AXBYCZD", "ABAB", "AB", "ABA",
+        "XAAX", "XAX", "ABBA", "ABA"};
     for (const std::string& wildcard : wildcards)
         for (const std::string& name : names)
             EXPECT_EQ(CompiledWildcard(wildcard).matches(name), WildcardMatch(wildcard, name))
