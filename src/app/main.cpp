@@ -1,20 +1,43 @@
-#include <cstdio>
+#include <QApplication>
+#include <QMessageBox>
+
+#include <cstdlib>
 
 #include "common/machine/environment.h"
 #include "common/machine/prefix.h"
+#include "screenshotdemo.h"
+#include "ui/programfolder.h"
+#include "ui/tfrmmain.h"
 
-// Until the main window exists: prints the chosen prefix and its drives.
-int main()
+// Start of the program: the prefix, the machine over it, the main window, the message loop.
+int main(int argc, char** argv)
 {
-    const auto prefix = tw::ChoosePrefixFolder();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Brindlewharf Tidewick");
+    QApplication::setStyle("Fusion");
+
+    const std::filesystem::path prefix = tw::ChoosePrefixFolder();
     std::string error;
     if (!tw::EnsurePrefix(prefix, &error)) {
-        std::fprintf(stderr, "Cannot create the prefix %s: %s\n", prefix.c_str(), error.c_str());
-        return 1;
+        QMessageBox::critical(nullptr, "Error",
+                              QString("Cannot create the prefix %1: %2")
+                                  .arg(QString::fromStdString(prefix.string()), QString::fromStdString(error)));
+        return EXIT_FAILURE;
     }
     tw::Environment env(prefix);
-    std::printf("prefix: %s\n", prefix.c_str());
-    for (const auto& root : env.fileSystem().GetLogicalDriveStrings())
-        std::printf("drive %s type %u\n", root.c_str(), env.fileSystem().GetDriveType(root));
-    return 0;
+
+    const std::filesystem::path executableFolder = QCoreApplication::applicationDirPath().toStdString();
+    const std::optional<std::string> programFolder = tw::ProgramFolderOf(env.fileSystem(), executableFolder);
+    if (!programFolder) {
+        QMessageBox::critical(nullptr, "Error",
+                              QString("No drive of the prefix %1 reaches the program folder %2")
+                                  .arg(QString::fromStdString(prefix.string()),
+                                       QString::fromStdString(executableFolder.string())));
+        return EXIT_FAILURE;
+    }
+
+    tw::TfrmMain window(env, *programFolder);
+    tw::ScheduleScreenshotDemo(window);
+    window.show();
+    return app.exec();
 }

@@ -188,11 +188,13 @@ void CheckListModel::rowsChanged(size_t first, size_t last)
 void CheckListModel::listReset()
 {
     m_flushTimer.stop();
+    m_announcing = true;
     beginResetModel();
     m_removed.clear();
     m_pendingAppends = 0;
     m_viewRows = static_cast<int>(m_list.rowCount());
     endResetModel();
+    m_announcing = false;
     m_sinceFlush.restart();
 }
 
@@ -208,10 +210,12 @@ void CheckListModel::flush()
         while (begin > 0 && m_removed[begin - 1] == m_removed[begin] - 1)
             --begin;
         const int first = m_removed[begin];
+        m_announcing = true;
         beginRemoveRows({}, first, last);
         m_removed.resize(begin);
         m_viewRows -= last - first + 1;
         endRemoveRows();
+        m_announcing = false;
     }
     if (m_pendingAppends > 0) {
         const int count = static_cast<int>(m_pendingAppends);

@@ -36,6 +36,9 @@ public:
 
     // Announces every change the views have not been told about yet, at once.
     void flush();
+    // True while removed rows or a reset are being announced: a view's own moves
+    // of its current row in that time are no choice of the user.
+    bool announcing() const { return m_announcing; }
     // Whether changes wait to be announced.
     bool hasPendingChanges() const { return m_pendingAppends > 0 || !m_removed.empty(); }
 
@@ -64,6 +67,7 @@ private:
     // Rows at the end of the list that the views do not know yet.
     size_t m_pendingAppends = 0;
     bool m_changedSinceTick = false;
+    bool m_announcing = false;
     QTimer m_flushTimer;
     QElapsedTimer m_sinceFlush;
 };

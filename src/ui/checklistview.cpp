@@ -4,8 +4,6 @@
 #include <QItemSelectionModel>
 #include <QTreeView>
 
-#include <memory>
-
 #include "ui/checklistmodel.h"
 
 namespace tw {
@@ -60,25 +58,15 @@ void configureCheckListView(QTreeView& view, CheckListModel& model)
 
     // While removed rows are announced the view moves its current row on its own;
     // the list keeps its own selection rules, so the view is put back afterwards.
-    auto announcing = std::make_shared<bool>(false);
     QObject::connect(view.selectionModel(), &QItemSelectionModel::currentRowChanged, &view,
-                     [&model, announcing](const QModelIndex& current) {
-                         if (*announcing)
+                     [&model](const QModelIndex& current) {
+                         if (model.announcing())
                              return;
                          model.list().setSelectedRow(current.isValid() ? model.listRow(current.row())
                                                                        : std::nullopt);
                      });
-    QObject::connect(&model, &QAbstractItemModel::rowsAboutToBeRemoved, &view,
-                     [announcing] { *announcing = true; });
-    QObject::connect(&model, &QAbstractItemModel::rowsRemoved, &view, [&view, &model, announcing] {
-        *announcing = false;
-        showListSelection(view, model);
-    });
-    QObject::connect(&model, &QAbstractItemModel::modelAboutToBeReset, &view, [announcing] { *announcing = true; });
-    QObject::connect(&model, &QAbstractItemModel::modelReset, &view, [&view, &model, announcing] {
-        *announcing = false;
-        showListSelection(view, model);
-    });
+    QObject::connect(&model, &QAbstractItemModel::rowsRemoved, &view, [&view, &model] { showListSelection(view, model); });
+    QObject::connect(&model, &QAbstractItemModel::modelReset, &view, [&view, &model] { showListSelection(view, model); });
 }
 
 } // namespace tw
