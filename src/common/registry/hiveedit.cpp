@@ -89,6 +89,8 @@ void setHiveValue(HiveKey& key, std::u16string name, uint32_t type, std::vector<
     const size_t index = key.valueIndex(fold);
     HiveValue value{std::move(name), std::move(fold), type, std::move(data), {}};
     if (index < key.values.size() && key.values[index].fold == value.fold) {
+        // Like Windows, a value set under another spelling keeps its first name.
+        value.name = key.values[index].name;
         undo.record([&key, index, old = key.values[index]] { key.values[index] = old; });
         key.values[index] = std::move(value);
     } else {

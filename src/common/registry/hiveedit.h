@@ -31,7 +31,8 @@ HiveKey* findHiveKey(HiveKey& root, const std::vector<std::u16string>& folds);
 HiveKey* createHiveKey(HiveKey& root, const std::vector<std::u16string>& names,
     const std::vector<std::u16string>& folds, uint64_t now, HiveUndo& undo);
 
-// Sets a value, replacing one of the same name (and any kept line of that name).
+// Sets a value, replacing one of the same name (whose spelling stays) and any kept
+// line of that name.
 void setHiveValue(HiveKey& key, std::u16string name, uint32_t type, std::vector<uint8_t> data, uint64_t now,
     HiveUndo& undo);
 
