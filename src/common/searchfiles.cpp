@@ -41,18 +41,20 @@ bool isHiddenAndSystem(uint32_t attributes)
 struct TSearchFiles::Walk {
     TSearchFiles& searcher;
     TSearchParams params;
-    std::vector<CompiledWildcard> masks;
-    bool anyMask = false;
+    WildcardSet masks;
 
     Walk(TSearchFiles& owner)
-        : searcher(owner), params(owner.FileParams)
+        : searcher(owner), params(owner.FileParams), masks(upperCased(params.FileMasks))
     {
-        masks.reserve(params.FileMasks.size());
-        for (const std::string& mask : params.FileMasks)
-            masks.emplace_back(upperCase(mask));
-        // An empty wildcard matches nothing: a list of only empty entries lets no
-        // file through, while an empty list lets every file through.
-        anyMask = !masks.empty();
+    }
+
+    static std::vector<std::string> upperCased(const std::vector<std::string>& wildcards)
+    {
+        std::vector<std::string> upper;
+        upper.reserve(wildcards.size());
+        for (const std::string& wildcard : wildcards)
+            upper.push_back(upperCase(wildcard));
+        return upper;
     }
 
     // The tests that are on, in their order: attributes, lower bound, upper bound, wildcards.
@@ -69,13 +71,10 @@ struct TSearchFiles::Walk {
             return false;
         if (types.contains(stMaxSize) && entry.size > params.MaxSize)
             return false;
-        if (types.contains(stFileMask) && anyMask) {
-            const std::string name = upperCase(entry.name);
-            for (const CompiledWildcard& mask : masks)
-                if (mask.matches(name))
-                    return true;
-            return false;
-        }
+        // An empty list lets every file through. An empty wildcard matches
+        // nothing, so a list of only empty entries lets no file through.
+        if (types.contains(stFileMask) && !masks.empty())
+            return masks.matchesAny(upperCase(entry.name));
         return true;
     }
 

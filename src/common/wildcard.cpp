@@ -125,4 +125,54 @@ bool CompiledWildcard::matches(std::string_view upperName) const
     return false;
 }
 
+WildcardSet::WildcardSet(const std::vector<std::string>& upperWildcards)
+    : m_empty(upperWildcards.empty())
+{
+    for (const std::string& text : upperWildcards) {
+        CompiledWildcard wildcard(text);
+        const std::string& literal = wildcard.literal();
+        switch (wildcard.kind()) {
+        case CompiledWildcard::Kind::Never:
+            break;
+        case CompiledWildcard::Kind::All:
+            m_all = true;
+            break;
+        case CompiledWildcard::Kind::Exact:
+        case CompiledWildcard::Kind::Suffix:
+            if (literal.empty())
+                m_general.push_back(std::move(wildcard));
+            else
+                m_byLast[static_cast<unsigned char>(literal.back())].push_back(std::move(wildcard));
+            break;
+        case CompiledWildcard::Kind::Prefix:
+            if (literal.empty())
+                m_general.push_back(std::move(wildcard));
+            else
+                m_byFirst[static_cast<unsigned char>(literal.front())].push_back(std::move(wildcard));
+            break;
+        case CompiledWildcard::Kind::General:
+            m_general.push_back(std::move(wildcard));
+            break;
+        }
+    }
+}
+
+bool WildcardSet::matchesAny(std::string_view upperName) const
+{
+    if (m_all)
+        return true;
+    if (!upperName.empty()) {
+        for (const CompiledWildcard& wildcard : m_byLast[static_cast<unsigned char>(upperName.back())])
+            if (wildcard.matches(upperName))
+                return true;
+        for (const CompiledWildcard& wildcard : m_byFirst[static_cast<unsigned char>(upperName.front())])
+            if (wildcard.matches(upperName))
+                return true;
+    }
+    for (const CompiledWildcard& wildcard : m_general)
+        if (wildcard.matches(upperName))
+            return true;
+    return false;
+}
+
 } // namespace tw

@@ -17,16 +17,39 @@ bool WildcardMatch(std::string_view wildcard, std::string_view name);
 // answered by one comparison instead of a scan.
 class CompiledWildcard {
 public:
+    enum class Kind { Never, All, Exact, Suffix, Prefix, General };
+
     explicit CompiledWildcard(std::string upperWildcard);
     // WildcardMatch(wildcard, upperName).
     bool matches(std::string_view upperName) const;
+    Kind kind() const { return m_kind; }
+    // The text a name must equal, end with or begin with (Exact, Suffix, Prefix).
+    const std::string& literal() const { return m_literal; }
 
 private:
-    enum class Kind { Never, All, Exact, Suffix, Prefix, General };
     std::string m_text;
     std::string m_literal;
     std::vector<std::string> m_runs;
     Kind m_kind = Kind::Never;
+};
+
+// A list of upper-cased wildcards asked whether any of them matches a name.
+// Wildcards that need a fixed first or last character are kept by that character,
+// so a name is compared only with the few that can match it.
+class WildcardSet {
+public:
+    explicit WildcardSet(const std::vector<std::string>& upperWildcards);
+    // True when the list was empty.
+    bool empty() const { return m_empty; }
+    // True when one of the wildcards matches the upper-cased name.
+    bool matchesAny(std::string_view upperName) const;
+
+private:
+    bool m_empty = true;
+    bool m_all = false;
+    std::vector<CompiledWildcard> m_byLast[256];   // Exact and Suffix with a literal
+    std::vector<CompiledWildcard> m_byFirst[256];  // Prefix with a literal
+    std::vector<CompiledWildcard> m_general;
 };
 
 } // namespace tw

@@ -108,6 +108,30 @@ TEST(CompiledWildcard, AgreesWithWildcardMatchOnEveryPair)
                 << "wildcard \"" << wildcard << "\", name \"" << name << "\"";
 }
 
+// The set answers "does any wildcard match" exactly like trying each in turn,
+// for every sub-list of a mixed list (empty entries, "*" and every shape).
+TEST(WildcardSet, AgreesWithTryingEachWildcard)
+{
+    const std::vector<std::string> all = {"*.TMP", "THUMBS.DB", "CHKLIST.*", "*.?$?", "", "TWAIN???.MTX", "*LOG.TXT",
+                                          "A*B*C", "?", "*"};
+    const std::vector<std::string> names = {"", "A", "X.TMP", "THUMBS.DB", "CHKLIST.1", "X.A$B", "TWAIN123.MTX",
+                                            "SETUPLOG.TXT", "AXBXC", "README", "\xC3\x84"};
+    for (unsigned subset = 0; subset < (1u << all.size()); ++subset) {
+        std::vector<std::string> wildcards;
+        for (size_t i = 0; i < all.size(); ++i)
+            if (subset & (1u << i))
+                wildcards.push_back(all[i]);
+        const WildcardSet set(wildcards);
+        EXPECT_EQ(set.empty(), wildcards.empty());
+        for (const std::string& name : names) {
+            bool any = false;
+            for (const std::string& wildcard : wildcards)
+                any = any || WildcardMatch(wildcard, name);
+            ASSERT_EQ(set.matchesAny(name), any) << "subset " << subset << ", name \"" << name << "\"";
+        }
+    }
+}
+
 // Upper-casing by the Unicode rules lets a lower-case wildcard find a name in any case.
 TEST(WildcardMatch, UnicodeUpperCasingMakesTheMatchCaseBlind)
 {
