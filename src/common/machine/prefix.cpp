@@ -170,7 +170,7 @@ std::string machineHive(const std::string& user)
     const std::string environment = "System\\CurrentControlSet\\Control\\Session Manager\\Environment";
     hive.setExpandString(environment, "ComSpec", "%SystemRoot%\\system32\\cmd.exe");
     hive.setString(environment, "OS", "Windows_NT");
-    hive.setExpandString(environment, "PATH", "%SystemRoot%\\system32;%SystemRoot%;%SystemRoot%\\system32\\wbem");
+    hive.setExpandString(environment, "PATH", "%SystemRoot%\\system32;%SystemRoot%;%SystemRoot%\\system32\\wbem;%SystemRoot%\\system32\\WindowsPowershell\\v1.0");
     hive.setString(environment, "PATHEXT", ".com;.exe;.bat;.cmd;.vbs;.vbe;.js;.jse;.wsf;.wsh");
     hive.setExpandString(environment, "TEMP", "%SystemRoot%\\temp");
     hive.setExpandString(environment, "TMP", "%SystemRoot%\\temp");
