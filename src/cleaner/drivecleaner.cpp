@@ -10,6 +10,7 @@
 #include "common/host.h"
 #include "common/machine/environment.h"
 #include "common/mainstate.h"
+#include "common/registry/registry.h"
 #include "common/removal.h"
 #include "common/searchfiles.h"
 #include "common/sizetext.h"
@@ -185,6 +186,23 @@ std::vector<std::string> loadUpperCasedList(const FileSystem& fileSystem, const 
     return entries;
 }
 
+// GetScanExcludedFolder, read for one found file. That function first makes sure
+// that the config folders exist, five folder look-ups that would cost a junk
+// search over a large tree more than the rest of the per-file work together and
+// that change nothing the search skips. So while the settings key exists its
+// values are read here directly, by the same rules and with the same errors (a
+// missing "Remove scan" ends the search); a missing key goes the full way, which
+// creates it with its defaults.
+std::string scanExcludedFolder(Environment& env, std::string_view programFolder)
+{
+    const std::optional<RegKey> key = env.registry().openKey(RegRoot::CurrentUser, SettingsKey);
+    if (!key)
+        return GetScanExcludedFolder(env, programFolder);
+    if (key->readInteger("Remove scan") != 0)
+        return {};
+    return key->readString("Remove folder");
+}
+
 } // namespace
 
 void DriveCleaner::btnDCSearchClick()
@@ -297,7 +315,7 @@ void DriveCleaner::dcSearcherFindFile(TSearchFiles& sender, const std::string& p
     }
     // Read for every file, so that a change of the removal settings made during
     // the search applies to the files found after it.
-    const std::string excluded = GetScanExcludedFolder(m_env, m_state.ProgramFolder);
+    const std::string excluded = scanExcludedFolder(m_env, m_state.ProgramFolder);
     if (!excluded.empty() && equalsIgnoreCase(excluded, ExtractFileDir(path)))
         return;
 

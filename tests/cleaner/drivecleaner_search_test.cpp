@@ -305,6 +305,19 @@ TEST_F(DriveCleanerTest, PlatformErrorDuringTheSearchStillUnlocksThePanel)
     EXPECT_FALSE(state().dcSearcher.searching()) << "the searcher can run again";
 }
 
+TEST_F(DriveCleanerTest, MissingSettingsKeyIsCreatedWithDefaultsByTheFirstFoundFile)
+{
+    useWildcards({"*.tmp"});
+    file("D:\\a.tmp");
+    ASSERT_TRUE(env().registry().deleteKey(RegRoot::CurrentUser, SettingsKey));
+    search({"D:\\"});
+    EXPECT_EQ(results(), (std::vector<std::string>{"D:\\a.tmp"}));
+    auto key = env().registry().openKey(RegRoot::CurrentUser, SettingsKey);
+    ASSERT_TRUE(key);
+    EXPECT_EQ(key->readInteger("Remove scan"), 0u);
+    EXPECT_EQ(key->readInteger("Remove method"), 1u);
+}
+
 TEST_F(DriveCleanerTest, UnwritableWildcardFileEndsTheSearchUnlocked)
 {
     // A folder where the file should be: the defaults cannot be written.
