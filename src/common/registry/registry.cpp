@@ -32,25 +32,39 @@ void Registry::Impl::refreshForRead()
     if (current - lastReadCheck < std::chrono::seconds(1))
         return;
     lastReadCheck = current;
-    machine.reloadIfChanged();
-    user.reloadIfChanged();
+    if (machine.reloadIfChanged() | user.reloadIfChanged())
+        ++generation;
 }
 
 void Registry::Impl::refreshForWrite()
 {
     lastReadCheck = std::chrono::steady_clock::now();
-    machine.reloadIfChanged();
-    user.reloadIfChanged();
+    if (machine.reloadIfChanged() | user.reloadIfChanged())
+        ++generation;
 }
 
 std::vector<RegistryHive*> Registry::Impl::hivesOf(RegRoot root)
 {
+    RegistryHive* hives[2];
+    const int count = hivesOf(root, hives);
+    return std::vector<RegistryHive*>(hives, hives + count);
+}
+
+int Registry::Impl::hivesOf(RegRoot root, RegistryHive* hives[2])
+{
     switch (root) {
-    case RegRoot::LocalMachine: return {&machine};
-    case RegRoot::CurrentUser: return {&user};
-    case RegRoot::ClassesRoot: return {&user, &machine};
+    case RegRoot::LocalMachine:
+        hives[0] = &machine;
+        return 1;
+    case RegRoot::CurrentUser:
+        hives[0] = &user;
+        return 1;
+    case RegRoot::ClassesRoot:
+        hives[0] = &user;
+        hives[1] = &machine;
+        return 2;
     }
-    return {};
+    return 0;
 }
 
 HiveKey* Registry::Impl::find(RegistryHive& hive, RegRoot root, const std::vector<std::u16string>& folds)
@@ -99,15 +113,11 @@ bool Registry::Impl::change(RegistryHive& hive, const std::function<bool(HiveUnd
     if (!reason.empty())
         return false;
     HiveUndo undo;
-    if (!edit(undo)) {
+    const bool changed = edit(undo) && hive.save(reason);
+    if (!changed)
         undo.revert();
-        return false;
-    }
-    if (!hive.save(reason)) {
-        undo.revert();
-        return false;
-    }
-    return true;
+    ++generation;
+    return changed;
 }
 
 uint64_t Registry::Impl::now()

@@ -105,6 +105,12 @@ private:
     RegAccess m_access;
     // The path's names folded for lookup, so that calls need not split it again.
     std::vector<std::u16string> m_folds;
+    // Where the key was last found (one key per hive behind the root), valid while
+    // the registry's trees keep the generation it was found in.
+    struct Found;
+    Found found() const;
+    mutable void* m_foundKeys[2] = {nullptr, nullptr};
+    mutable uint64_t m_foundGeneration = 0;
 };
 
 // Where the registry looks for a running Wine server; tests point it elsewhere.

@@ -52,10 +52,12 @@ void RegistryHive::load()
             + ". It is opened read-only and will not be saved.";
 }
 
-void RegistryHive::reloadIfChanged()
+bool RegistryHive::reloadIfChanged()
 {
-    if (!(currentStamp() == m_stamp))
-        load();
+    if (currentStamp() == m_stamp)
+        return false;
+    load();
+    return true;
 }
 
 std::filesystem::path RegistryHive::saveTarget() const

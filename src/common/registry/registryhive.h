@@ -19,8 +19,9 @@ public:
 
     // Loads the file; a missing one is an empty hive.
     void load();
-    // Loads the file again when it is no longer the one loaded or last saved.
-    void reloadIfChanged();
+    // Loads the file again when it is no longer the one loaded or last saved; true
+    // when it did.
+    bool reloadIfChanged();
 
     HiveFile& tree() { return m_tree; }
     const std::filesystem::path& path() const { return m_path; }

@@ -31,6 +31,8 @@ struct Registry::Impl {
     // The hives behind a root: for HKEY_CLASSES_ROOT the user's first (its keys
     // win), then the machine's.
     std::vector<RegistryHive*> hivesOf(RegRoot root);
+    // The same into hives[0..1]; returns how many.
+    int hivesOf(RegRoot root, RegistryHive* hives[2]);
     // The key of a path in one hive (below "Software\Classes" for
     // HKEY_CLASSES_ROOT); nullptr when it is missing.
     static HiveKey* find(RegistryHive& hive, RegRoot root, const std::vector<std::u16string>& folds);
@@ -51,6 +53,8 @@ struct Registry::Impl {
     // The current time as a FILETIME.
     static uint64_t now();
 
+    // Grows whenever a tree is loaded again or changed, which may free or move keys.
+    uint64_t generation = 1;
     std::mutex mutex;
     std::filesystem::path prefix;
     std::filesystem::path serverTmpFolder;

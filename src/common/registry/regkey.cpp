@@ -58,6 +58,30 @@ std::vector<uint8_t> textData(std::string_view text)
 
 } // namespace
 
+// The keys behind a RegKey, the winning one first.
+struct RegKey::Found {
+    Registry::Impl::Located at[2];
+    int count = 0;
+    const Registry::Impl::Located& winner() const { return at[0]; }
+};
+
+RegKey::Found RegKey::found() const
+{
+    auto& impl = *m_registry->m_impl;
+    RegistryHive* hives[2];
+    const int count = impl.hivesOf(m_root, hives);
+    if (m_foundGeneration != impl.generation) {
+        for (int i = 0; i < 2; ++i)
+            m_foundKeys[i] = i < count ? Registry::Impl::find(*hives[i], m_root, m_folds) : nullptr;
+        m_foundGeneration = impl.generation;
+    }
+    Found result;
+    for (int i = 0; i < count; ++i)
+        if (m_foundKeys[i])
+            result.at[result.count++] = {hives[i], static_cast<HiveKey*>(m_foundKeys[i])};
+    return result;
+}
+
 std::string RegKey::fullName() const
 {
     std::string name;
@@ -81,8 +105,8 @@ uint32_t RegKey::valueCount() const
     auto& impl = *m_registry->m_impl;
     std::lock_guard lock(impl.mutex);
     impl.refreshForRead();
-    const auto found = impl.winner(m_root, m_folds);
-    return found.key ? static_cast<uint32_t>(found.key->values.size()) : 0;
+    const auto located = found().winner();
+    return located.key ? static_cast<uint32_t>(located.key->values.size()) : 0;
 }
 
 std::vector<std::string> RegKey::subkeyNames() const
@@ -90,12 +114,12 @@ std::vector<std::string> RegKey::subkeyNames() const
     auto& impl = *m_registry->m_impl;
     std::lock_guard lock(impl.mutex);
     impl.refreshForRead();
-    const auto found = impl.locate(m_root, m_folds);
-    if (found.empty())
+    const Found keys = found();
+    if (keys.count == 0)
         return {};
-    if (found.size() == 1)
-        return namesOf(found[0].key->subkeys);
-    return mergedNames(*found[0].key, *found[1].key);
+    if (keys.count == 1)
+        return namesOf(keys.at[0].key->subkeys);
+    return mergedNames(*keys.at[0].key, *keys.at[1].key);
 }
 
 std::vector<std::string> RegKey::valueNames() const
@@ -103,12 +127,12 @@ std::vector<std::string> RegKey::valueNames() const
     auto& impl = *m_registry->m_impl;
     std::lock_guard lock(impl.mutex);
     impl.refreshForRead();
-    const auto found = impl.winner(m_root, m_folds);
+    const auto located = found().winner();
     std::vector<std::string> names;
-    if (!found.key)
+    if (!located.key)
         return names;
-    names.reserve(found.key->values.size());
-    for (const HiveValue& value : found.key->values)
+    names.reserve(located.key->values.size());
+    for (const HiveValue& value : located.key->values)
         names.push_back(toUtf8(value.name));
     return names;
 }
@@ -117,10 +141,10 @@ std::optional<RegValue> RegKey::readValueLocked(std::string_view name) const
 {
     auto& impl = *m_registry->m_impl;
     impl.refreshForRead();
-    const auto found = impl.winner(m_root, m_folds);
-    if (!found.key)
+    const auto located = found().winner();
+    if (!located.key)
         return std::nullopt;
-    const HiveValue* value = found.key->findValue(foldName(toUtf16(name)));
+    const HiveValue* value = located.key->findValue(foldName(toUtf16(name)));
     if (!value)
         return std::nullopt;
     return RegValue{value->type, value->data};
@@ -136,10 +160,10 @@ std::optional<uint32_t> RegKey::valueType(std::string_view name) const
     auto& impl = *m_registry->m_impl;
     std::lock_guard lock(impl.mutex);
     impl.refreshForRead();
-    const auto found = impl.winner(m_root, m_folds);
-    if (!found.key)
+    const auto located = found().winner();
+    if (!located.key)
         return std::nullopt;
-    const HiveValue* value = found.key->findValue(foldName(toUtf16(name)));
+    const HiveValue* value = located.key->findValue(foldName(toUtf16(name)));
     return value ? std::optional<uint32_t>(value->type) : std::nullopt;
 }
 
@@ -198,7 +222,7 @@ void RegKey::write(std::string_view name, uint32_t type, std::vector<uint8_t> da
     if (m_access != RegAccess::Write)
         throw PlatformError(quoted("Failed to set data for ", name), "The key " + fullName() + " was opened for reading.");
     impl.refreshForWrite();
-    const auto target = impl.winner(m_root, m_folds);
+    const auto target = found().winner();
     if (!target.key)
         throw PlatformError(quoted("Failed to set data for ", name), "The key " + fullName() + " does not exist.");
     std::string reason;
@@ -238,7 +262,7 @@ bool RegKey::deleteValue(std::string_view name)
     if (m_access != RegAccess::Write)
         return false;
     impl.refreshForWrite();
-    const auto target = impl.winner(m_root, m_folds);
+    const auto target = found().winner();
     if (!target.key)
         return false;
     const std::u16string fold = foldName(toUtf16(name));
