@@ -1,6 +1,8 @@
 #include "common/fs/directoryfind.h"
 
 #include <cerrno>
+#include <cstddef>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -11,6 +13,18 @@
 
 namespace tw {
 namespace {
+
+// Big enough for a few hundred names per call; small enough to allocate per folder.
+constexpr size_t BufferSize = 32 * 1024;
+
+// A record of getdents64.
+struct LinuxDirent64 {
+    ino64_t d_ino;
+    off64_t d_off;
+    unsigned short d_reclen;
+    unsigned char d_type;
+    char d_name[1];
+};
 
 // The last component of a host path, trailing slashes ignored.
 std::string_view lastComponent(std::string_view path)
@@ -31,17 +45,19 @@ std::unique_ptr<DirectoryFind> DirectoryFind::open(const std::string& folder, si
         sysError = errno;
         return nullptr;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || (isVirtual && isVirtual(st.st_dev))) {
+    struct statx self {};
+    if (!statOpenFolder(fd, self) || (isVirtual && isVirtual(makedev(self.stx_dev_major, self.stx_dev_minor)))) {
         sysError = EACCES;
         ::close(fd);
         return nullptr;
     }
-    return std::unique_ptr<DirectoryFind>(new DirectoryFind(fd, folder, depth, mask));
+    return std::unique_ptr<DirectoryFind>(new DirectoryFind(fd, self, folder, depth, mask));
 }
 
-DirectoryFind::DirectoryFind(int fd, std::string folder, size_t depth, std::string_view mask)
+DirectoryFind::DirectoryFind(int fd, const struct statx& self, std::string folder, size_t depth,
+                             std::string_view mask)
     : m_fd(fd)
+    , m_self(self)
     , m_path(std::move(folder))
     , m_depth(depth)
     , m_pattern(mask)
@@ -54,10 +70,7 @@ DirectoryFind::DirectoryFind(int fd, std::string folder, size_t depth, std::stri
 
 DirectoryFind::~DirectoryFind()
 {
-    if (m_dir)
-        ::closedir(m_dir); // closes m_fd too
-    else if (m_fd >= 0)
-        ::close(m_fd);
+    ::close(m_fd);
 }
 
 const char* DirectoryFind::entryPath(const char* name)
@@ -95,7 +108,7 @@ bool DirectoryFind::nextDot(FindData& entry)
         const std::string_view folder(m_path.data(), m_base - 1);
         const std::string_view folderName = m_depth == 0 ? std::string_view() : lastComponent(folder);
         if (!parent || m_depth == 0) {
-            if (readOpenFolder(m_fd, name, folderName, entry) == EntryStatus::Listed)
+            if (readOpenFolder(m_fd, name, folderName, entry, &m_self) == EntryStatus::Listed)
                 return true;
             continue;
         }
@@ -122,40 +135,50 @@ bool DirectoryFind::nextLiteral(FindData& entry)
     return true;
 }
 
+const char* DirectoryFind::readName(unsigned char& type)
+{
+    if (!m_buffer)
+        m_buffer = std::make_unique<char[]>(BufferSize);
+    if (m_position >= m_filled) {
+        ssize_t n;
+        do
+            n = ::getdents64(m_fd, m_buffer.get(), BufferSize);
+        while (n < 0 && errno == EINTR);
+        if (n <= 0) {
+            m_error = n == 0 ? WinError::NoMoreFiles : errno == EACCES ? WinError::AccessDenied : WinError::ReadFault;
+            return nullptr;
+        }
+        m_filled = static_cast<size_t>(n);
+        m_position = 0;
+    }
+    const auto* record = reinterpret_cast<const LinuxDirent64*>(m_buffer.get() + m_position);
+    m_position += record->d_reclen;
+    type = record->d_type;
+    return record->d_name;
+}
+
 bool DirectoryFind::nextScanned(FindData& entry)
 {
-    if (!m_dir) {
-        m_dir = ::fdopendir(m_fd);
-        if (!m_dir) {
-            m_error = errno == EACCES ? WinError::AccessDenied : WinError::ReadFault;
-            return false;
-        }
-    }
-    const int dirFd = m_fd;
     for (;;) {
-        errno = 0;
-        const dirent* item = ::readdir(m_dir);
-        if (!item) {
-            m_error = errno == 0 ? WinError::NoMoreFiles
-                    : errno == EACCES ? WinError::AccessDenied : WinError::ReadFault;
+        unsigned char type = DT_UNKNOWN;
+        const char* name = readName(type);
+        if (!name)
             return false;
-        }
-        const char* name = item->d_name;
         if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
             continue;
-        switch (item->d_type) {
+        switch (type) {
         case DT_CHR:
         case DT_BLK:
         case DT_FIFO:
         case DT_SOCK:
-            continue; // never listed; the type from readdir saves the statx
+            continue; // never listed; the type from the folder saves the statx
         default:
             break;
         }
         const std::string_view view(name);
         if (!isWindowsName(view) || !m_pattern.matches(view))
             continue;
-        if (readEntry(dirFd, name, entryPath(name), view, view, entry) == EntryStatus::Listed)
+        if (readEntry(m_fd, name, entryPath(name), view, view, entry) == EntryStatus::Listed)
             return true;
     }
 }

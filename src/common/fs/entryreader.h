@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string_view>
+#include <sys/stat.h>
 
 #include "common/fs/dosattributes.h"
 #include "common/fs/filesystem.h"
@@ -24,10 +25,17 @@ enum class EntryStatus {
 EntryStatus readEntry(int dirFd, const char* name, const char* path, std::string_view displayName,
                       std::string_view ruleName, FindData& data);
 
-// Reads the find data of the folder open as fd ("." of an enumeration).
-EntryStatus readOpenFolder(int fd, std::string_view displayName, std::string_view ruleName, FindData& data);
+// The statx of the folder open as fd, with every field readEntry uses.
+bool statOpenFolder(int fd, struct statx& sx);
+// Reads the find data of the folder open as fd ("." of an enumeration); known is
+// its statx when the caller has it already.
+EntryStatus readOpenFolder(int fd, std::string_view displayName, std::string_view ruleName, FindData& data,
+                           const struct statx* known = nullptr);
 
 // Reads the stored attributes of an entry by path (following a link or not).
 void readStoredAttributes(const char* path, bool followLink, StoredAttributes& stored);
+// The same for the entry `name` of the folder open as dirFd (path is its full path).
+void readStoredAttributesAt(int dirFd, const char* name, const char* path, bool followLink,
+                            StoredAttributes& stored);
 
 } // namespace tw
