@@ -37,13 +37,17 @@ TempPrefix::TempPrefix()
     ::setenv("XDG_CONFIG_HOME", (m_home / ".config").c_str(), 1);
 
     std::string error;
-    if (!EnsurePrefix(m_prefix, &error))
+    if (!EnsurePrefix(m_prefix, &error)) {
+        cleanUp();
         throw std::runtime_error("cannot create the test prefix: " + error);
+    }
     // Drive Z: would show the host's root to the test: drive C: only.
     fs::remove(m_prefix / "dosdevices" / "z:");
 }
 
-TempPrefix::~TempPrefix()
+TempPrefix::~TempPrefix() { cleanUp(); }
+
+void TempPrefix::cleanUp()
 {
     m_env.reset();
     m_retired.clear();

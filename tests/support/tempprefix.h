@@ -55,6 +55,9 @@ public:
     std::filesystem::path makeFolder(std::string_view windowsPath);
 
 private:
+    // Drops the machines, restores the variables and removes the folder.
+    void cleanUp();
+
     std::filesystem::path m_root;
     std::filesystem::path m_prefix;
     std::filesystem::path m_home;

@@ -417,7 +417,9 @@ bool Trash::put(const fs::path& given, std::string* error)
     std::vector<fs::path> candidates;
     if (homeMount && *homeMount == *itemMount)
         candidates.push_back(m_homeTrash);
-    if (std::optional<fs::path> admin = adminTrash(*itemMount); admin && (isOwnRealFolder(*admin) || !fs::exists(*admin, ec)))
+    struct stat adminStat {};
+    if (std::optional<fs::path> admin = adminTrash(*itemMount);
+        admin && (isOwnRealFolder(*admin) || ::lstat(admin->c_str(), &adminStat) != 0))
         candidates.push_back(*admin);
     else
         candidates.push_back(userTrash(*itemMount));
@@ -464,8 +466,7 @@ Trash::Usage Trash::usage() const
 {
     Usage total;
     for (const fs::path& trash : trashFolders()) {
-        bool cachePresent = false;
-        const DirectorySizes cached = readDirectorySizes(trash, &cachePresent);
+        const DirectorySizes cached = readDirectorySizes(trash);
         DirectorySizes current;
         for (const std::string& item : infoNames(trash)) {
             const fs::path entry = trash / "files" / item;
@@ -485,7 +486,7 @@ Trash::Usage Trash::usage() const
             current[item] = size;
             total.size += size.size;
         }
-        if (current != cached || (cachePresent && current.empty() && !cached.empty()))
+        if (current != cached)
             writeDirectorySizes(trash, current);
     }
     return total;

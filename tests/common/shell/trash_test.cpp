@@ -352,6 +352,13 @@ INSTANTIATE_TEST_SUITE_P(Topdirs, TopdirTrashTest,
                        ::chmod((top / ".Trash").c_str(), 0777);
                    },
                    ".Trash-%u"},
+        TopdirCase{"own_entry_in_shared_trash_is_a_dangling_link",
+                   [](const fs::path& top) {
+                       fs::create_directory(top / ".Trash");
+                       ::chmod((top / ".Trash").c_str(), 01777);
+                       fs::create_symlink(top / "nowhere", top / ".Trash" / std::to_string(::geteuid()));
+                   },
+                   ".Trash-%u"},
         TopdirCase{"shared_trash_is_a_link",
                    [](const fs::path& top) {
                        fs::create_directory(top / "elsewhere");
