@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -104,6 +105,11 @@ struct SaveCase {
     const char* folder_after;
     uint32_t scan_after;
 };
+
+void PrintTo(const SaveCase& c, std::ostream* os)
+{
+    *os << c.label;
+}
 
 // Each row starts from method 3, folder "X:\old\", scan 0.
 const SaveCase saveCases[] = {

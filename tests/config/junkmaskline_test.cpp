@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,11 @@ struct SplitCase {
     bool activeForSearch;
     bool checkedInSettings;
 };
+
+void PrintTo(const SplitCase& c, std::ostream* os)
+{
+    *os << c.label;
+}
 
 const SplitCase splitCases[] = {
     {"plain active line", "*.tmp=Temporary Files=true", "*.tmp", "Temporary Files", "true", true, true},

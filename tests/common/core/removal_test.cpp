@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 #include "common/base/atomicfile.h"
@@ -90,6 +91,11 @@ struct FailCase {
     const char* folder;
     int mode;
 };
+
+void PrintTo(const FailCase& c, std::ostream* os)
+{
+    *os << c.label;
+}
 
 // Each must answer false and leave D:\work\junk.tmp and D:\dest as they were.
 const FailCase failCases[] = {

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <functional>
 #include <stdexcept>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -136,6 +137,11 @@ struct SkipCase {
     bool reported;
 };
 
+void PrintTo(const SkipCase& c, std::ostream* os)
+{
+    *os << c.label;
+}
+
 const SkipCase skipCases[] = {
     {"plain file", "D:\\plain.tmp", "", 0, true},
     {"hidden file", "D:\\hidden.tmp", "D:\\hidden.tmp", FileAttribute::Hidden, true},
@@ -162,8 +168,9 @@ TEST_P(SearchSkipTest, SkipsOnlyHiddenAndSystemEntries)
     searcher.FileParams.FileMasks = {"*.tmp"};
     const std::vector<std::string> files = search("D:\\");
     EXPECT_EQ(contains(files, c.path), c.reported) << c.path;
-    if (!c.reported && std::string(c.attributed) != c.path)
+    if (!c.reported && std::string(c.attributed) != c.path) {
         EXPECT_FALSE(contains(log, "dir " + std::string(c.attributed) + "\\")) << "a hidden and system folder was entered";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, SearchSkipTest, testing::ValuesIn(skipCases),
@@ -211,6 +218,11 @@ struct MaskCase {
     std::vector<std::string> masks;
     std::vector<std::string> reported;  // out of README, a.tmp, B.TMP, x.tmp.bak, twain123.mtx, twain12.mtx, .profile
 };
+
+void PrintTo(const MaskCase& c, std::ostream* os)
+{
+    *os << c.label;
+}
 
 const MaskCase maskCases[] = {
     {"empty list reports every file",

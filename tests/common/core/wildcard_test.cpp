@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,11 @@ struct MatchCase {
     const char* name;
     bool matches;
 };
+
+void PrintTo(const MatchCase& c, std::ostream* os)
+{
+    *os << c.label;
+}
 
 // Wildcards and names as the search facility hands them over: upper-cased.
 const MatchCase matchCases[] = {
