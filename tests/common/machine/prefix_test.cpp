@@ -205,6 +205,24 @@ TEST_F(PrefixTest, OurRegistryReadsTheNewHives)
     EXPECT_EQ(uninstall->subkeyCount(), 0u);
 }
 
+TEST_F(PrefixTest, AChangeByOurRegistryKeepsEveryLineWeWrote)
+{
+    create();
+    const std::string before = readFile(fresh / "user.reg");
+    {
+        const std::unique_ptr<Registry> registry = Registry::open(fresh);
+        registry->createKey(RegRoot::CurrentUser, "Software\\Brindlewharf\\Tidewick 2.4")->writeInteger("Remove method", 1);
+    }
+    const std::string after = readFile(fresh / "user.reg");
+    ASSERT_NE(after, before);
+    for (const std::string& line : splitLines(before)) {
+        if (line.rfind("#time=", 0) == 0 || (!line.empty() && line[0] == '['))
+            continue; // time stamps of changed keys may move
+        EXPECT_NE(after.find(line + "\n"), std::string::npos) << "lost line: " << line;
+    }
+    EXPECT_NE(after.find("[Software\\\\Brindlewharf\\\\Tidewick 2.4]"), std::string::npos) << after;
+}
+
 TEST_F(PrefixTest, AnExistingPrefixIsLeftAlone)
 {
     fs::create_directories(fresh);
