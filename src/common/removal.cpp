@@ -34,7 +34,8 @@ bool RunFileOperation(Shell& shell, std::string_view file, std::string_view fold
         // An unknown method (0 written by hand, say) requests nothing at all.
         return false;
     }
-    // A move or copy without a destination would leave the shell to guess one.
+    // A move or copy needs a folder to go into; the shell refuses an empty or
+    // missing one as well, this keeps the rule visible where the modes are.
     if ((mode == RemoveMode::MoveToFolder || mode == RemoveMode::CopyToFolder) && folder.empty())
         return false;
 
@@ -51,8 +52,8 @@ bool RunFileOperation(Shell& shell, std::string_view file, std::string_view fold
 
 bool RunFileOperation(Environment& env, std::string_view file, std::string_view folder, int mode)
 {
-    // A destination that is not an existing folder would be taken as the file's
-    // new name, so the file would be renamed instead of moved into a folder.
+    // A destination that is not an existing folder must never become the file's
+    // new name, so it is refused before anything is asked of the shell.
     if ((mode == RemoveMode::MoveToFolder || mode == RemoveMode::CopyToFolder)
         && !env.fileSystem().DirectoryExists(folder))
         return false;

@@ -17,12 +17,11 @@ constexpr int CopyToFolder = 4;
 
 // Removes (1 Recycle Bin, 2 permanently), moves (3) or copies (4) one file through
 // the shell's file operation, replacing a file of the same name in the folder; true
-// on success. Any other mode, and modes 3 and 4 with an empty folder text, fail
-// without touching anything.
+// only when the shell answers 0. Any other mode, and modes 3 and 4 with an empty
+// folder text or one that names no existing folder, fail without touching anything.
 bool RunFileOperation(Shell& shell, std::string_view file, std::string_view folder, int mode);
 
-// The same, and modes 3 and 4 also fail without touching anything when the folder
-// does not exist (the shell would otherwise take it as the file's new name).
+// The same, with the destination folder checked here too before the shell is asked.
 bool RunFileOperation(Environment& env, std::string_view file, std::string_view folder, int mode);
 
 } // namespace tw
