@@ -26,6 +26,11 @@ protected:
     }
 
     bool exists(std::string_view path) { return prefix.env().fileSystem().FileExists(path); }
+    // A file or a folder.
+    bool anything(std::string_view path)
+    {
+        return exists(path) || prefix.env().fileSystem().DirectoryExists(path);
+    }
     std::string content(std::string_view path)
     {
         std::string bytes;
@@ -123,7 +128,7 @@ TEST_P(RemovalFailTest, AnswersFalseAndTouchesNothing)
     EXPECT_FALSE(RunFileOperation(prefix.env(), c.file, c.folder, c.mode));
     EXPECT_EQ(content("D:\\work\\junk.tmp"), "junk");
     EXPECT_EQ(content("D:\\dest\\plain.txt"), "plain");
-    EXPECT_FALSE(exists("D:\\nowhere"));
+    EXPECT_FALSE(anything("D:\\nowhere"));
     EXPECT_FALSE(exists("D:\\dest\\junk.tmp"));
     EXPECT_EQ(trashed("junk.tmp"), 0u);
 }
@@ -145,7 +150,7 @@ TEST_F(RemovalTest, ShellFormRefusesUnknownModesAndMissingDestinations)
     EXPECT_FALSE(RunFileOperation(shell, "D:\\work\\junk.tmp", "", 4));
     EXPECT_FALSE(RunFileOperation(shell, "D:\\work\\junk.tmp", "D:\\nowhere", 3));
     EXPECT_FALSE(RunFileOperation(shell, "D:\\work\\junk.tmp", "D:\\nowhere", 4));
-    EXPECT_FALSE(exists("D:\\nowhere"));
+    EXPECT_FALSE(anything("D:\\nowhere"));
     EXPECT_EQ(content("D:\\work\\junk.tmp"), "junk");
     EXPECT_TRUE(RunFileOperation(shell, "D:\\work\\junk.tmp", "D:\\dest", 3));
     EXPECT_EQ(content("D:\\dest\\junk.tmp"), "junk");
