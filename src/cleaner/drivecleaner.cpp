@@ -119,7 +119,14 @@ void DriveCleaner::btnDCAddPathClick()
     notify();
 
     const std::string file = configFile(ConfigPath::UserFolderFile);
-    std::vector<std::string> lines = m_env.fileSystem().ReadLines(file).value_or(std::vector<std::string>());
+    std::vector<std::string> lines;
+    if (m_env.fileSystem().FileExists(file)) {
+        std::optional<std::vector<std::string>> stored = m_env.fileSystem().ReadLines(file);
+        // Writing the one new line over a file that could not be read would lose the folders in it.
+        if (!stored)
+            throw PlatformError("Unable to read " + file);
+        lines = std::move(*stored);
+    }
     lines.push_back(*picked);
     if (!m_env.fileSystem().WriteLines(file, lines))
         throw PlatformError("Unable to write to " + file);

@@ -5,6 +5,9 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <optional>
+
 #include "common/base/atomicfile.h"
 #include "common/base/platformerror.h"
 #include "common/registry/registry.h"
@@ -127,21 +130,43 @@ private:
     bool m_set = false;
 };
 
+// Makes a folder read-only for its lifetime: an ordinary user cannot remove its files.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(std::filesystem::path folder) : m_folder(std::move(folder))
+    {
+        std::filesystem::permissions(m_folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    }
+    ~ReadOnlyFolder() { std::filesystem::permissions(m_folder, std::filesystem::perms::owner_all); }
+
+private:
+    std::filesystem::path m_folder;
+};
+
 TEST_F(DriveCleanerDelete, UndeletableFileKeepsItsRow)
 {
-    listThree(2);
+    useWildcards({"*.tmp"});
+    file("D:\\a.tmp", 10);
+    file("D:\\locked\\c.tmp", 30);
+    SaveRemovalSettings(env(), ProgramFolder, 2, "", false);
+    search({"D:\\"});
     tool().sBitBtn15Click();
-    const Immutable locked(prefix.host("D:\\c.tmp"));
-    if (!locked.set()) {
-        // Without the immutable flag (no CAP_LINUX_IMMUTABLE) a folder without
-        // write permission refuses the removal for an ordinary user.
-        GTEST_SKIP() << "cannot make a file undeletable here";
+
+    // Root may remove files from read-only folders; the immutable flag stops it too.
+    const Immutable immutable(prefix.host("D:\\locked\\c.tmp"));
+    std::optional<ReadOnlyFolder> readOnly;
+    if (!immutable.set()) {
+        if (::geteuid() == 0)
+            GTEST_SKIP() << "cannot make a file undeletable here";
+        readOnly.emplace(prefix.host("D:\\locked"));
     }
     EXPECT_EQ(deleteChecked(), SomeLeft);
-    EXPECT_EQ(results(), (std::vector<std::string>{"D:\\c.tmp"}));
+    EXPECT_EQ(results(), (std::vector<std::string>{"D:\\locked\\c.tmp"}));
+    EXPECT_TRUE(tool().lvDCResult().checked(0));
     EXPECT_EQ(tool().fileCount(), 1);
     EXPECT_EQ(tool().fileSizeSum(), 30);
     EXPECT_FALSE(exists("D:\\a.tmp"));
+    EXPECT_TRUE(exists("D:\\locked\\c.tmp"));
 }
 
 TEST_F(DriveCleanerDelete, UnknownMethodRemovesNothing)

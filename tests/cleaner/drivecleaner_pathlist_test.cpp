@@ -1,5 +1,10 @@
 #include "cleaner/drivecleanerfixture.h"
 
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "common/base/platformerror.h"
 #include "config/configpaths.h"
 
 namespace tw::test {
@@ -73,6 +78,19 @@ TEST_F(DriveCleanerTest, AddCancelledChangesNothing)
     tool().btnDCAddPathClick();
     EXPECT_EQ(paths(), before);
     EXPECT_TRUE(readConfig(ConfigPath::UserFolderFile).empty());
+}
+
+TEST_F(DriveCleanerTest, AddNeverWritesOverAUserFolderFileItCannotRead)
+{
+    writeConfig(ConfigPath::UserFolderFile, {"D:\\one", "D:\\two"});
+    const std::filesystem::path file = prefix.host(ConfigPath::configFile(ProgramFolder, ConfigPath::UserFolderFile));
+    std::filesystem::permissions(file, std::filesystem::perms::none);
+    if (::geteuid() == 0 || env().fileSystem().ReadLines(ConfigPath::configFile(ProgramFolder, ConfigPath::UserFolderFile)))
+        GTEST_SKIP() << "the file stays readable here (running as root)";
+    host.answerFolder("D:\\three");
+    EXPECT_THROW(tool().btnDCAddPathClick(), PlatformError);
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(readConfig(ConfigPath::UserFolderFile), (std::vector<std::string>{"D:\\one", "D:\\two"}));
 }
 
 TEST_F(DriveCleanerTest, RemoveRewritesTheFileFromThisListsFolderRowsOnly)
