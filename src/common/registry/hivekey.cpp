@@ -42,7 +42,7 @@ const HiveValue* HiveKey::findValue(std::u16string_view fold) const
 
 bool needsOwnBlock(const HiveKey& key)
 {
-    return !key.values.empty() || key.subkeys.empty() || key.className || key.isLink;
+    return !key.values.empty() || key.subkeys.empty() || key.className || key.isLink || !key.keptLines.empty();
 }
 
 } // namespace tw

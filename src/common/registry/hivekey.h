@@ -61,6 +61,8 @@ struct HiveKey {
 
 // Wine writes a key's block only when it has values, no subkeys, a class or the
 // link flag; a parent with nothing of its own is implied by its children's paths.
+// A key holding lines we kept without understanding them is written too, so that
+// they are not lost.
 bool needsOwnBlock(const HiveKey& key);
 
 } // namespace tw

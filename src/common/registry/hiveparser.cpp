@@ -1,5 +1,8 @@
 #include "common/registry/hiveparser.h"
 
+#include <algorithm>
+#include <unordered_map>
+
 #include "common/registry/hivelines.h"
 #include "common/registry/hivevalueformat.h"
 #include "common/registry/hivevalueparser.h"
@@ -86,6 +89,8 @@ private:
     bool keyOption(std::string_view line);
     bool value(size_t indent);
     HiveKey* findOrAddPath(std::vector<std::u16string>& names);
+    HiveKey* findChild(HiveKey& parent, const std::u16string& fold);
+    void sortOutOfOrderKeys();
 
     HiveFile& m_file;
     HiveLines m_lines;
@@ -99,7 +104,43 @@ private:
     // path prefix, which then needs no lookup.
     std::vector<std::u16string> m_previousNames;
     std::vector<HiveKey*> m_previousKeys;
+    // Keys whose subkeys or values came out of order: they are appended and found
+    // through these maps, then sorted once at the end, so that a file in any order
+    // loads in time proportional to its size.
+    std::unordered_map<const HiveKey*, std::unordered_map<std::u16string, HiveKey*>> m_subkeyMaps;
+    std::unordered_map<const HiveKey*, std::unordered_map<std::u16string, size_t>> m_valueMaps;
 };
+
+HiveKey* HiveParserRun::findChild(HiveKey& parent, const std::u16string& fold)
+{
+    if (const auto map = m_subkeyMaps.find(&parent); map != m_subkeyMaps.end()) {
+        const auto it = map->second.find(fold);
+        return it == map->second.end() ? nullptr : it->second;
+    }
+    if (parent.subkeys.empty() || parent.subkeys.back()->fold < fold)
+        return nullptr;
+    if (HiveKey* found = parent.findSubkey(fold))
+        return found;
+    auto& map = m_subkeyMaps[&parent];
+    for (const auto& subkey : parent.subkeys)
+        map.emplace(subkey->fold, subkey.get());
+    return nullptr;
+}
+
+void HiveParserRun::sortOutOfOrderKeys()
+{
+    for (auto& [key, map] : m_subkeyMaps) {
+        auto& subkeys = const_cast<HiveKey*>(key)->subkeys;
+        std::sort(subkeys.begin(), subkeys.end(),
+            [](const std::unique_ptr<HiveKey>& a, const std::unique_ptr<HiveKey>& b) { return a->fold < b->fold; });
+    }
+    for (auto& [key, map] : m_valueMaps) {
+        auto& values = const_cast<HiveKey*>(key)->values;
+        std::sort(values.begin(), values.end(), [](const HiveValue& a, const HiveValue& b) { return a.fold < b.fold; });
+    }
+    m_subkeyMaps.clear();
+    m_valueMaps.clear();
+}
 
 HiveKey* HiveParserRun::findOrAddPath(std::vector<std::u16string>& names)
 {
@@ -113,16 +154,17 @@ HiveKey* HiveParserRun::findOrAddPath(std::vector<std::u16string>& names)
     m_previousKeys.resize(shared);
     for (size_t i = shared; i < names.size(); ++i) {
         std::u16string fold = foldName(names[i]);
-        const size_t index = key->subkeyIndex(fold);
-        if (index < key->subkeys.size() && key->subkeys[index]->fold == fold) {
-            key = key->subkeys[index].get();
+        if (HiveKey* found = findChild(*key, fold)) {
+            key = found;
         } else {
             auto child = std::make_unique<HiveKey>();
             child->name = names[i];
             child->fold = std::move(fold);
             child->parent = key;
             HiveKey* raw = child.get();
-            key->subkeys.insert(key->subkeys.begin() + static_cast<std::ptrdiff_t>(index), std::move(child));
+            if (const auto map = m_subkeyMaps.find(key); map != m_subkeyMaps.end())
+                map->second.emplace(raw->fold, raw);
+            key->subkeys.push_back(std::move(child));
             key = raw;
         }
         m_previousNames.push_back(std::move(names[i]));
@@ -219,12 +261,29 @@ bool HiveParserRun::value(size_t indent)
         return true;
     }
     HiveValue& value = parsed.value;
-    const size_t index = m_key->valueIndex(value.fold);
+    auto& values = m_key->values;
     // A repeated name replaces the earlier value, as in Wine.
-    if (index < m_key->values.size() && m_key->values[index].fold == value.fold)
-        m_key->values[index] = std::move(value);
-    else
-        m_key->values.insert(m_key->values.begin() + static_cast<std::ptrdiff_t>(index), std::move(value));
+    if (const auto map = m_valueMaps.find(m_key); map != m_valueMaps.end()) {
+        const auto [it, added] = map->second.emplace(value.fold, values.size());
+        if (added)
+            values.push_back(std::move(value));
+        else
+            values[it->second] = std::move(value);
+        return true;
+    }
+    if (values.empty() || values.back().fold < value.fold) {
+        values.push_back(std::move(value));
+        return true;
+    }
+    if (HiveValue* same = m_key->findValue(value.fold)) {
+        *same = std::move(value);
+        return true;
+    }
+    auto& map = m_valueMaps[m_key];
+    for (size_t i = 0; i < values.size(); ++i)
+        map.emplace(values[i].fold, i);
+    map.emplace(value.fold, values.size());
+    values.push_back(std::move(value));
     return true;
 }
 
@@ -266,6 +325,7 @@ void HiveParserRun::run()
     if (headerEnd == std::string_view::npos)
         headerEnd = contentEnd;
     finishKey();
+    sortOutOfOrderKeys();
 }
 
 HiveParseResult HiveParser::parse(std::string bytes)

@@ -40,7 +40,8 @@ void appendKeptLines(std::string& out, const HiveKey& key, bool beforeValues, st
 
 void appendKey(std::string& out, const HiveKey& key, std::string_view lineEnd)
 {
-    if (!key.block.empty() && !key.rewrite)
+    // A key that did not change keeps its block, or its lack of one.
+    if (!key.rewrite)
         appendText(out, key.block, lineEnd);
     else if (needsOwnBlock(key))
         appendKeyBlock(out, key, lineEnd);

@@ -32,14 +32,18 @@ void Registry::Impl::refreshForRead()
     if (current - lastReadCheck < std::chrono::seconds(1))
         return;
     lastReadCheck = current;
-    if (machine.reloadIfChanged() | user.reloadIfChanged())
+    const bool machineReloaded = machine.reloadIfChanged();
+    const bool userReloaded = user.reloadIfChanged();
+    if (machineReloaded || userReloaded)
         ++generation;
 }
 
 void Registry::Impl::refreshForWrite()
 {
     lastReadCheck = std::chrono::steady_clock::now();
-    if (machine.reloadIfChanged() | user.reloadIfChanged())
+    const bool machineReloaded = machine.reloadIfChanged();
+    const bool userReloaded = user.reloadIfChanged();
+    if (machineReloaded || userReloaded)
         ++generation;
 }
 

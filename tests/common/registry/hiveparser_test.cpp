@@ -194,6 +194,34 @@ TEST(HiveParser, KeepsWhatItDoesNotUnderstand)
     EXPECT_EQ(writeHive(parsed.file), text);
 }
 
+TEST(HiveParser, SortsAFileWrittenInAnyOrder)
+{
+    // Keys and values in falling order, with repeats: the later repeat wins.
+    std::string text = Header;
+    const int count = 3000;
+    for (int i = count; i-- > 0;)
+        text += "\n[K" + std::to_string(i) + "] 1\n\"v" + std::to_string(i) + "\"=dword:00000001\n";
+    text += "\n[Many] 1\n";
+    for (int i = count; i-- > 0;)
+        text += "\"v" + std::to_string(i) + "\"=dword:00000001\n";
+    text += "\"V7\"=dword:00000002\n\n[k5] 2\n\"w\"=\"\"\n";
+    HiveParseResult parsed = HiveParser::parse(text);
+    ASSERT_EQ(parsed.errorLine, 0) << parsed.error;
+    const auto& subkeys = parsed.file.root().subkeys;
+    ASSERT_EQ(subkeys.size(), static_cast<size_t>(count) + 1);
+    for (size_t i = 1; i < subkeys.size(); ++i)
+        ASSERT_LT(subkeys[i - 1]->fold, subkeys[i]->fold);
+    const HiveKey* many = parsed.file.root().findSubkey(u"many");
+    ASSERT_NE(many, nullptr);
+    ASSERT_EQ(many->values.size(), static_cast<size_t>(count));
+    for (size_t i = 1; i < many->values.size(); ++i)
+        ASSERT_LT(many->values[i - 1].fold, many->values[i].fold);
+    EXPECT_EQ(many->findValue(u"v7")->data, (std::vector<uint8_t>{2, 0, 0, 0}));
+    const HiveKey* k5 = parsed.file.root().findSubkey(u"k5");
+    ASSERT_NE(k5, nullptr);
+    EXPECT_EQ(k5->values.size(), 2u);
+}
+
 TEST(HiveParser, RefusesKeysDeeperThanAHiveHolds)
 {
     std::string path = "a";
