@@ -26,12 +26,13 @@ constexpr std::string_view FolderRowType = "-1";
 std::vector<CheckListColumn> driveColumns()
 {
     return {
-        {"Path", 160, CellAlign::Left, true},
-        {"Volume label", 90, CellAlign::Left, false},
-        {"File system", 75, CellAlign::Left, false},
-        {"Serial number", 90, CellAlign::Left, false},
-        {"Total size", 80, CellAlign::Right, false},
-        {"Free size", 80, CellAlign::Right, false},
+        // The fixed columns leave the stretching path column room at the window's default size.
+        {"Path", 120, CellAlign::Left, true},
+        {"Volume label", 75, CellAlign::Left, false},
+        {"File system", 65, CellAlign::Left, false},
+        {"Serial number", 75, CellAlign::Left, false},
+        {"Total size", 65, CellAlign::Right, false},
+        {"Free size", 65, CellAlign::Right, false},
         {"type", 0, CellAlign::Left, false},
     };
 }
