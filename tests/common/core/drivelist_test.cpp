@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <regex>
 #include <string>
 #include <vector>
 
 #include "common/drivelist.h"
+#include "common/fs/filesystem.h"
 #include "support/tempprefix.h"
 
 namespace tw {
@@ -57,6 +59,19 @@ TEST(BuildDriveList, ListsEveryDriveInLetterOrder)
         EXPECT_GT(drive.TotalSize, 0) << drive.RootPath;
         EXPECT_LE(drive.FreeSize, drive.TotalSize) << drive.RootPath;
     }
+}
+
+TEST(BuildDriveList, LeavesOutADriveWithoutRoot)
+{
+    test::TempPrefix prefix;
+    // A drive link whose target is gone, as Wine leaves one for an unplugged disk.
+    std::filesystem::create_directory_symlink(prefix.root() / "not-there", prefix.prefixFolder() / "dosdevices" / "e:");
+    prefix.reopen();
+    ASSERT_NE(prefix.env().fileSystem().GetDriveType("E:\\"), DriveType::Fixed);
+    std::vector<TDriveInfo> drives;
+    BuildDriveList(prefix.env().fileSystem(), drives);
+    ASSERT_EQ(drives.size(), 1u);
+    EXPECT_EQ(drives[0].RootPath, "C:\\");
 }
 
 TEST(BuildDriveList, AppendsToTheList)
