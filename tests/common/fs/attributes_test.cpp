@@ -238,6 +238,19 @@ TEST(AttributeChanges, FailForMissingEntriesAndFifos)
     EXPECT_EQ(folder.fs().GetFileAttributes("C:\\missing.txt"), std::nullopt);
 }
 
+TEST(AttributeChanges, FileSystemWithoutUserAttributesRefusesHiddenButNotTheDefaults)
+{
+    // proc holds regular files but no user extended attributes; the test only
+    // tries to mark a file of its own process, which the kernel refuses.
+    FsTestFolder folder;
+    folder.addDrive('p', "/proc/self");
+    ASSERT_EQ(folder.fs().GetFileAttributes("P:\\comm"), Archive);
+    EXPECT_FALSE(folder.fs().SetFileAttributes("P:\\comm", Hidden | Archive));
+    EXPECT_FALSE(folder.fs().SetFileAttributes("P:\\comm", 0)) << "clearing archive needs the attribute too";
+    EXPECT_TRUE(folder.fs().SetFileAttributes("P:\\comm", Archive)) << "what the file shows already needs nothing";
+    EXPECT_EQ(folder.fs().GetFileAttributes("P:\\comm"), Archive);
+}
+
 TEST(AttributeChanges, DriveRootIsNotHiddenByItsHostName)
 {
     FsTestFolder folder;
