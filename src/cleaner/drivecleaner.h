@@ -35,6 +35,7 @@ struct DriveCleanerControls {
     bool sBitBtn15 = true;
     bool sBitBtn16 = true;
     bool sBitBtn17 = true;
+    // The result list takes check-mark clicks; off only while a deletion walks it.
     bool lvDCResult = true;
 
     bool operator==(const DriveCleanerControls&) const = default;
@@ -79,6 +80,8 @@ public:
     void setChangeCallback(std::function<void()> callback) { m_changed = std::move(callback); }
 
     // --- handlers ---
+    // The handler of a disabled control does nothing, so a click that was queued
+    // before the control was disabled (during a search or a deletion) cannot act.
     // "Disk clean": refills the path list with the fixed drives, then the user folders.
     void sSpeedButton1Click();
     // "Add": picks a folder, lists it and appends it to the user folder file.
