@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <regex>
 #include <string>
 #include <vector>
@@ -59,6 +60,20 @@ TEST(BuildDriveList, ListsEveryDriveInLetterOrder)
         EXPECT_GT(drive.TotalSize, 0) << drive.RootPath;
         EXPECT_LE(drive.FreeSize, drive.TotalSize) << drive.RootPath;
     }
+}
+
+TEST(BuildDriveList, SerialIsTwoUpperCaseHexGroupsHighHalfFirst)
+{
+    test::TempPrefix prefix;
+    const std::filesystem::path root = prefix.addDrive('D');
+    std::ofstream(root / ".windows-serial") << "a1b2c3d\n";
+    std::ofstream(root / ".windows-label") << "Backup\n";
+    std::vector<TDriveInfo> drives;
+    BuildDriveList(prefix.env().fileSystem(), drives);
+    ASSERT_EQ(drives.size(), 2u);
+    EXPECT_EQ(drives[1].RootPath, "D:\\");
+    EXPECT_EQ(drives[1].SerialText, "0A1B-2C3D");
+    EXPECT_EQ(drives[1].VolumeLabel, "Backup");
 }
 
 TEST(BuildDriveList, LeavesOutADriveWithoutRoot)
