@@ -99,9 +99,17 @@ public:
 
     // --- drives and paths ---
     // GetLogicalDriveStrings: "A:\" .. "Z:\" of every drive link, in letter order.
+    // A drive whose link points nowhere is not listed.
     std::vector<std::string> GetLogicalDriveStrings() const;
+    // DriveType of a root "X:" from the mount holding its target: CdRom for
+    // iso9660/udf, Remote for network file systems, Removable on a removable
+    // block device, else Fixed; NoRootDir for a missing drive or a non-root path.
     uint32_t GetDriveType(std::string_view root) const;
+    // Label and serial from ".windows-label" / ".windows-serial" in the drive root
+    // (as Wine reads them), else the device's label and UUID, else the file system
+    // id; the file system type as the mount table names it (at most 15 characters).
     std::optional<VolumeInformation> GetVolumeInformation(std::string_view root) const;
+    // Total and total free bytes (statvfs) of the volume holding a drive folder.
     std::optional<DiskSpace> GetDiskFreeSpaceEx(std::string_view root) const;
 
     // The host path of a Windows path: components matched exactly, else without
@@ -109,19 +117,25 @@ public:
     // ".." folded, never above the drive root. nullopt for unknown drives, UNC and
     // device paths, and names that Windows cannot hold.
     std::optional<std::filesystem::path> hostPath(std::string_view windowsPath) const;
-    // The Windows path of a host path: the drive whose root is the longest prefix.
+    // The Windows path of a host path: the drive whose root is the longest prefix
+    // (the path and the roots taken as written and with links resolved); nullopt
+    // outside every drive or through a name Windows cannot hold.
     std::optional<std::string> windowsPath(const std::filesystem::path& hostPath) const;
 
     // --- enumeration ---
     // FindFirstFile over "folder\pattern" ("*", "*.*", "*.pf", "*.lnk", with the
-    // platform's pattern rules; "." and ".." included for a real folder). On failure
-    // returns nullptr and sets error (FileNotFound, PathNotFound, AccessDenied, ...).
+    // platform's pattern rules; "." and ".." included for a real folder, first). On
+    // failure returns nullptr and sets error: FileNotFound when nothing matches,
+    // PathNotFound for a missing folder, AccessDenied for an unreadable one and for
+    // every folder of a virtual file system (proc, sysfs, ...), which is never walked.
     std::unique_ptr<FindHandle> FindFirstFile(std::string_view pattern, FindData& first, uint32_t& error) const;
 
     // --- entries ---
-    // GetFileAttributes; nullopt for a missing or unreachable entry.
+    // GetFileAttributes; nullopt for a missing or unreachable entry, a device,
+    // FIFO, socket or dangling link. A link has ReparsePoint added.
     std::optional<uint32_t> GetFileAttributes(std::string_view path) const;
     // SetFileAttributes of read-only, hidden, system and archive; 0 clears them.
+    // False when the file system refuses the change (no user extended attributes).
     bool SetFileAttributes(std::string_view path, uint32_t attributes);
     std::optional<FileTimes> GetFileTimes(std::string_view path) const;
     // Sets the times that are not 0 (creation time is stored beside the file).
@@ -133,14 +147,17 @@ public:
     bool DirectoryExists(std::string_view path) const;  // false for a file
     // Creates one folder; its parent must exist. False when it exists already.
     bool CreateDirectory(std::string_view path);
-    // Creates an empty file, truncating an existing one.
+    // Creates an empty file, truncating an existing one (not a read-only one).
     bool CreateEmptyFile(std::string_view path);
-    bool DeleteFile(std::string_view path);        // a file or a link, never a folder
-    bool RemoveDirectory(std::string_view path);   // an empty folder (a link to one: the link)
+    // Removes a file or a link, never a folder; like Windows, not a read-only file.
+    bool DeleteFile(std::string_view path);
+    // Removes an empty folder (a link to one: the link); never a drive root.
+    bool RemoveDirectory(std::string_view path);
 
     // Reads a text file as lines (CR LF, CR or LF); nullopt when it cannot be read.
     std::optional<std::vector<std::string>> ReadLines(std::string_view path) const;
-    // Replaces a text file atomically with the lines, CR LF after each; false on failure.
+    // Replaces a text file atomically with the lines, CR LF after each (through a
+    // link: the file it names); false on failure and for a read-only file.
     bool WriteLines(std::string_view path, const std::vector<std::string>& lines);
 
     // Opens a file for exclusive use (open with O_NOFOLLOW, flock LOCK_EX|LOCK_NB);
