@@ -44,8 +44,9 @@ class Registry;
 enum class RegAccess { Read, Write };
 
 // An open key (the result of RegOpenKeyEx / RegCreateKeyEx). It names its key by
-// root and path and looks it up on every call, so a key deleted meanwhile makes
-// reads come back empty and writes fail, never crash.
+// root and path and looks it up again whenever the trees changed since its last
+// call, so a key deleted meanwhile makes reads come back empty and writes fail,
+// never crash. A RegKey must not outlive its Registry.
 class RegKey {
 public:
     RegRoot root() const { return m_root; }
