@@ -53,8 +53,13 @@ void ProfileText::reparse()
 {
     m_parsed.clear();
     m_parsed.reserve(m_lines.size());
-    for (const auto& text : m_lines)
-        m_parsed.push_back(parse(text));
+    for (const auto& text : m_lines) {
+        std::string_view line = text;
+        // A file saved by a Windows editor may start with a UTF-8 byte order mark.
+        if (m_parsed.empty() && line.substr(0, 3) == "\xEF\xBB\xBF")
+            line.remove_prefix(3);
+        m_parsed.push_back(parse(line));
+    }
 }
 
 size_t ProfileText::findSection(std::string_view section) const

@@ -104,6 +104,14 @@ const ValueCase valueCases[] = {
 INSTANTIATE_TEST_SUITE_P(Table, ProfileValues, ::testing::ValuesIn(valueCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(ProfileFileTest, ByteOrderMarkBeforeTheFirstSectionIsSkipped)
+{
+    m_folder.file("Moz/bom.ini", "\xEF\xBB\xBF[Office]\r\n1=*.doc\r\n");
+    EXPECT_EQ(ProfileSectionNames(fs(), "C:\\Moz\\bom.ini"), Lines {"Office"});
+    WritePrivateProfileString(fs(), "C:\\Moz\\bom.ini", "Office", std::string_view("2"), std::string_view("*.xls"));
+    EXPECT_EQ(fs().ReadLines("C:\\Moz\\bom.ini"), (Lines {"\xEF\xBB\xBF[Office]", "1=*.doc", "2=*.xls"}));
+}
+
 TEST_F(ProfileFileTest, MissingFileReadsAsEmpty)
 {
     EXPECT_EQ(ProfileSectionNames(fs(), "C:\\Moz\\none.ini"), Lines {});
