@@ -88,6 +88,7 @@ public:
     // RegDeleteValue: false when the value is missing or the change is refused.
     bool deleteValue(std::string_view name);
     // RegDeleteKey of a subkey of this key, with its whole subtree (deepest first).
+    // As on Windows, the rights this key was opened with do not matter.
     bool deleteSubkey(std::string_view name);
 
 private:

@@ -155,6 +155,20 @@ TEST_F(RegistryFidelity, AFailedSaveLeavesTheOldFileAndTheOldValue)
     EXPECT_EQ(openRegistry()->openKey(RegRoot::LocalMachine, "Software\\Classes\\.zzempty")->readString(""), "now");
 }
 
+TEST_F(RegistryFidelity, ExportsUnchangedHivesByteForByte)
+{
+    auto registry = openRegistry();
+    const std::filesystem::path out = m_scratch.path() / "out";
+    std::filesystem::create_directory(out);
+    std::string error;
+    ASSERT_TRUE(registry->exportHive(RegRoot::LocalMachine, out / "system.reg", &error)) << error;
+    ASSERT_TRUE(registry->exportHive(RegRoot::CurrentUser, out / "user.reg", &error)) << error;
+    EXPECT_TRUE(test::fileBytes(out / "system.reg") == test::fileBytes(systemReg()));
+    EXPECT_TRUE(test::fileBytes(out / "user.reg") == test::fileBytes(userReg()));
+    EXPECT_FALSE(registry->exportHive(RegRoot::CurrentUser, m_scratch.path() / "missing" / "user.reg", &error));
+    EXPECT_NE(error.find("missing"), std::string::npos) << error;
+}
+
 TEST_F(RegistryFidelity, SavesThroughALinkedHive)
 {
     const std::filesystem::path elsewhere = m_scratch.path() / "shared-user.reg";
