@@ -197,18 +197,13 @@ std::vector<std::string> loadUpperCasedList(const FileSystem& fileSystem, const 
 // GetScanExcludedFolder, read for one found file. That function first makes sure
 // that the config folders exist, five folder look-ups that would cost a junk
 // search over a large tree more than the rest of the per-file work together and
-// that change nothing the search skips. So while the settings key exists its
-// values are read here directly, by the same rules and with the same errors (a
-// missing "Remove scan" ends the search); a missing key goes the full way, which
-// creates it with its defaults.
+// that change nothing the search skips; so while the settings key exists its
+// values are read directly, and only a missing key goes the full way.
 std::string scanExcludedFolder(Environment& env, std::string_view programFolder)
 {
-    const std::optional<RegKey> key = env.registry().openKey(RegRoot::CurrentUser, SettingsKey);
-    if (!key)
-        return GetScanExcludedFolder(env, programFolder);
-    if (key->readInteger("Remove scan") != 0)
-        return {};
-    return key->readString("Remove folder");
+    if (std::optional<std::string> folder = ReadScanExcludedFolder(env))
+        return *folder;
+    return GetScanExcludedFolder(env, programFolder);
 }
 
 } // namespace

@@ -97,10 +97,21 @@ std::string GetRemoveFolder(Environment& env, std::string_view programFolder)
 std::string GetScanExcludedFolder(Environment& env, std::string_view programFolder)
 {
     EnsureSettingsKey(env, programFolder);
-    const RegKey key = settingsForRead(env, "Remove scan");
-    if (key.readInteger("Remove scan") != 0)
-        return {};
-    return key.readString("Remove folder");
+    if (std::optional<std::string> folder = ReadScanExcludedFolder(env))
+        return *folder;
+    // The key vanished between the two calls: fail like the value we wanted.
+    settingsForRead(env, "Remove scan");
+    return {};
+}
+
+std::optional<std::string> ReadScanExcludedFolder(Environment& env)
+{
+    const std::optional<RegKey> key = env.registry().openKey(RegRoot::CurrentUser, SettingsKey);
+    if (!key)
+        return std::nullopt;
+    if (key->readInteger("Remove scan") != 0)
+        return std::string();
+    return key->readString("Remove folder");
 }
 
 void EnsureUserFolderFile(Environment& env, std::string_view programFolder)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +40,12 @@ std::string GetRemoveFolder(Environment& env, std::string_view programFolder);
 // The removal folder when "Remove scan" is 0, else ""; a missing "Remove scan"
 // throws the registry's PlatformError.
 std::string GetScanExcludedFolder(Environment& env, std::string_view programFolder);
+
+// GetScanExcludedFolder without making sure of the folders and the key first, for
+// callers that ask once per found file: nullopt when the settings key is missing
+// (the caller then goes the full way, which creates it), else the same answer and
+// the same errors.
+std::optional<std::string> ReadScanExcludedFolder(Environment& env);
 
 // Creates "\config\usrfldr.ini" empty when it is missing.
 void EnsureUserFolderFile(Environment& env, std::string_view programFolder);
