@@ -11,8 +11,9 @@ namespace {
 constexpr int TickMilliseconds = 50;
 // The longest a change waits while a long burst goes on.
 constexpr qint64 MaxLatencyMilliseconds = 1000;
-// Removals waiting at most this many, so that mapping a row stays cheap.
-constexpr size_t MaxWaitingRemovals = 4096;
+// Removals waiting at most this many, so that mapping a row stays cheap even
+// when rows are removed in an order other than from the last to the first.
+constexpr size_t MaxWaitingRemovals = 16384;
 
 QString toQString(std::string_view text)
 {
@@ -50,20 +51,27 @@ std::optional<size_t> CheckListModel::listRow(int viewRow) const
 {
     if (viewRow < 0 || viewRow >= m_viewRows)
         return std::nullopt;
-    const auto at = std::lower_bound(m_removed.begin(), m_removed.end(), viewRow);
+    // m_removed is descending: the entries from `at` on are the ones at or below viewRow.
+    const auto at = std::lower_bound(m_removed.begin(), m_removed.end(), viewRow, std::greater<int>());
     if (at != m_removed.end() && *at == viewRow)
         return std::nullopt;
-    return static_cast<size_t>(viewRow) - static_cast<size_t>(at - m_removed.begin());
+    return static_cast<size_t>(viewRow) - static_cast<size_t>(m_removed.end() - at);
 }
 
 int CheckListModel::viewRow(size_t listRow) const
 {
     if (listRow >= announcedListRows())
         return -1;
-    // The listRow-th view row that is still in the list.
+    return mapToView(listRow);
+}
+
+int CheckListModel::mapToView(size_t listRow) const
+{
+    // The listRow-th view row that is still in the list: step over the removed
+    // rows from the lowest up.
     size_t row = listRow;
-    for (const int removed : m_removed) {
-        if (static_cast<size_t>(removed) > row)
+    for (auto removed = m_removed.rbegin(); removed != m_removed.rend(); ++removed) {
+        if (static_cast<size_t>(*removed) > row)
             break;
         ++row;
     }
@@ -160,14 +168,8 @@ void CheckListModel::rowsRemoved(size_t first, size_t count)
             --m_pendingAppends;
             continue;
         }
-        size_t view = row;
-        for (const int removed : m_removed) {
-            if (static_cast<size_t>(removed) > view)
-                break;
-            ++view;
-        }
-        m_removed.insert(std::lower_bound(m_removed.begin(), m_removed.end(), static_cast<int>(view)),
-                         static_cast<int>(view));
+        const int view = mapToView(row);
+        m_removed.insert(std::lower_bound(m_removed.begin(), m_removed.end(), view, std::greater<int>()), view);
     }
     if (m_removed.size() >= MaxWaitingRemovals)
         flush();
@@ -202,21 +204,7 @@ void CheckListModel::flush()
 {
     m_flushTimer.stop();
     m_sinceFlush.restart();
-    // Removed rows first, highest run first, so that the lower view rows keep
-    // their numbers while the higher ones go.
-    while (!m_removed.empty()) {
-        const int last = m_removed.back();
-        size_t begin = m_removed.size() - 1;
-        while (begin > 0 && m_removed[begin - 1] == m_removed[begin] - 1)
-            --begin;
-        const int first = m_removed[begin];
-        m_announcing = true;
-        beginRemoveRows({}, first, last);
-        m_removed.resize(begin);
-        m_viewRows -= last - first + 1;
-        endRemoveRows();
-        m_announcing = false;
-    }
+    announceRemovals();
     if (m_pendingAppends > 0) {
         const int count = static_cast<int>(m_pendingAppends);
         beginInsertRows({}, m_viewRows, m_viewRows + count - 1);
@@ -224,6 +212,43 @@ void CheckListModel::flush()
         m_pendingAppends = 0;
         endInsertRows();
     }
+}
+
+void CheckListModel::announceRemovals()
+{
+    if (m_removed.empty())
+        return;
+    m_announcing = true;
+    const int highest = m_removed.front();
+    const int lowest = m_removed.back();
+    if (highest - lowest + 1 == static_cast<int>(m_removed.size())) {
+        // One run of rows: the ordinary removal.
+        beginRemoveRows({}, lowest, highest);
+        m_viewRows -= highest - lowest + 1;
+        m_removed.clear();
+        endRemoveRows();
+    } else {
+        // Many runs: each removal signal costs the views a pass over all their
+        // rows, so the rows go in one layout change, with the persistent indexes
+        // (current row, selection) moved to their rows' new places.
+        emit layoutAboutToBeChanged();
+        const QModelIndexList from = persistentIndexList();
+        std::vector<std::optional<size_t>> rows;
+        rows.reserve(static_cast<size_t>(from.size()));
+        for (const QModelIndex& index : from)
+            rows.push_back(listRow(index.row()));
+        m_viewRows -= static_cast<int>(m_removed.size());
+        m_removed.clear();
+        QModelIndexList to;
+        to.reserve(from.size());
+        for (qsizetype i = 0; i < from.size(); ++i) {
+            const auto& row = rows[static_cast<size_t>(i)];
+            to.push_back(row ? createIndex(static_cast<int>(*row), from[i].column()) : QModelIndex());
+        }
+        changePersistentIndexList(from, to);
+        emit layoutChanged();
+    }
+    m_announcing = false;
 }
 
 void CheckListModel::scheduleFlush()

@@ -56,13 +56,18 @@ public:
 
 private:
     void scheduleFlush();
+    void announceRemovals();
+    // The view row of an announced list row, without checking that it is one.
+    int mapToView(size_t listRow) const;
     void flushTimerFired();
     size_t announcedListRows() const;
 
     CheckList& m_list;
     // Rows the views know, removed-but-unannounced rows included.
     int m_viewRows = 0;
-    // View rows whose list rows are gone, ascending, not yet announced.
+    // View rows whose list rows are gone, not yet announced, in descending order:
+    // a removal loop walks from the last row to the first, so each new entry
+    // goes to the end and maps in constant time.
     std::vector<int> m_removed;
     // Rows at the end of the list that the views do not know yet.
     size_t m_pendingAppends = 0;

@@ -67,6 +67,7 @@ void configureCheckListView(QTreeView& view, CheckListModel& model)
                      });
     QObject::connect(&model, &QAbstractItemModel::rowsRemoved, &view, [&view, &model] { showListSelection(view, model); });
     QObject::connect(&model, &QAbstractItemModel::modelReset, &view, [&view, &model] { showListSelection(view, model); });
+    QObject::connect(&model, &QAbstractItemModel::layoutChanged, &view, [&view, &model] { showListSelection(view, model); });
 }
 
 } // namespace tw

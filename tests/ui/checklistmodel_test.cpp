@@ -188,18 +188,20 @@ private slots:
     {
         QTest::addColumn<QList<int>>("removals");  // list rows, in the order removed
         QTest::addColumn<QList<int>>("gone");      // view rows that show empty afterwards
-        QTest::addColumn<int>("removeSignals");    // runs announced
-        QTest::newRow("last to first, apart") << QList<int>{7, 3} << QList<int>{3, 7} << 2;
-        QTest::newRow("first to last, apart") << QList<int>{3, 6} << QList<int>{3, 7} << 2;
-        QTest::newRow("a run walked downwards") << QList<int>{5, 4, 3} << QList<int>{3, 4, 5} << 1;
-        QTest::newRow("the same place three times") << QList<int>{2, 2, 2} << QList<int>{2, 3, 4} << 1;
-        QTest::newRow("first and last") << QList<int>{9, 0} << QList<int>{0, 9} << 2;
+        // One run goes as a removal, several runs as one layout change.
+        QTest::addColumn<bool>("oneRun");
+        QTest::newRow("last to first, apart") << QList<int>{7, 3} << QList<int>{3, 7} << false;
+        QTest::newRow("first to last, apart") << QList<int>{3, 6} << QList<int>{3, 7} << false;
+        QTest::newRow("a run walked downwards") << QList<int>{5, 4, 3} << QList<int>{3, 4, 5} << true;
+        QTest::newRow("the same place three times") << QList<int>{2, 2, 2} << QList<int>{2, 3, 4} << true;
+        QTest::newRow("first and last") << QList<int>{9, 0} << QList<int>{0, 9} << false;
+        QTest::newRow("one row") << QList<int>{6} << QList<int>{6} << true;
     }
     void removedRowsMapUntilAnnounced()
     {
         QFETCH(QList<int>, removals);
         QFETCH(QList<int>, gone);
-        QFETCH(int, removeSignals);
+        QFETCH(bool, oneRun);
         CheckList list(pathColumns());
         fill(list, 10);
         CheckListModel model(list);
@@ -222,8 +224,11 @@ private slots:
         QCOMPARE(shown, listCaptions(list));
 
         QSignalSpy removedSpy(&model, &QAbstractItemModel::rowsRemoved);
+        QSignalSpy layoutSpy(&model, &QAbstractItemModel::layoutChanged);
         model.flush();
-        QCOMPARE(removedSpy.count(), removeSignals);
+        QCOMPARE(removedSpy.count(), oneRun ? 1 : 0);
+        QCOMPARE(layoutSpy.count(), oneRun ? 0 : 1);
+        QCOMPARE(model.rowCount(), 10 - int(removals.size()));
         QCOMPARE(captions(model), listCaptions(list));
     }
 
@@ -288,16 +293,42 @@ private slots:
     void manyRemovalsAreAnnouncedBeforeMappingGetsDear()
     {
         CheckList list(pathColumns());
-        fill(list, 10000);
+        fill(list, 40000);
         CheckListModel model(list);
-        QSignalSpy removedSpy(&model, &QAbstractItemModel::rowsRemoved);
+        QSignalSpy layoutSpy(&model, &QAbstractItemModel::layoutChanged);
         // Every other row, from the last to the first, as a deletion walks.
-        for (int row = 9998; row >= 0; row -= 2)
+        for (int row = 39998; row >= 0; row -= 2)
             list.remove(static_cast<size_t>(row));
-        QVERIFY(removedSpy.count() > 0);
+        QVERIFY(layoutSpy.count() > 0);
         model.flush();
-        QCOMPARE(model.rowCount(), 5000);
+        QCOMPARE(model.rowCount(), 20000);
         QCOMPARE(captions(model), listCaptions(list));
+    }
+
+    void theViewFollowsRemovalsOfManyRuns()
+    {
+        CheckList list(pathColumns());
+        fill(list, 10);
+        CheckListModel model(list);
+        QTreeView view;
+        configureCheckListView(view, model);
+        view.resize(400, 400);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.setCurrentIndex(model.index(5, 0));
+        list.remove(8);
+        list.remove(2);
+        model.flush();
+        QCoreApplication::processEvents();
+        // The current row is still "row 5", now at row 4, in the view and the list.
+        QCOMPARE(view.currentIndex().row(), 4);
+        QCOMPARE(caption(model, 4), QString("row 5"));
+        QCOMPARE(list.selectedRow(), std::optional<size_t>(4));
+        // The view lays out the eight remaining rows and no more.
+        QVERIFY(view.visualRect(model.index(7, 0)).isValid());
+        QCOMPARE(view.indexAt(view.visualRect(model.index(7, 0)).center()).row(), 7);
+        const QRect below = view.visualRect(model.index(7, 0)).translated(0, view.visualRect(model.index(7, 0)).height());
+        QVERIFY(!view.indexAt(below.center()).isValid());
     }
 
     void theViewIsSetUpFromTheColumns()
