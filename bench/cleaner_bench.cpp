@@ -18,14 +18,13 @@
 #include <system_error>
 #include <unistd.h>
 
+#include "benchprefix.h"
 #include "cleaner/drivecleaner.h"
 #include "common/base/atomicfile.h"
 #include "common/drivelist.h"
 #include "common/host.h"
 #include "common/machine/environment.h"
-#include "common/machine/prefix.h"
 #include "common/mainstate.h"
-#include "common/shell/hosttree.h"
 #include "config/checksettings.h"
 #include "config/configpaths.h"
 
@@ -59,27 +58,6 @@ public:
     std::string lastMessage;
 };
 
-// The temporary folder of one run, removed at the end; the drive link to the
-// searched folder is removed as a link, never followed.
-class Scratch {
-public:
-    Scratch()
-    {
-        std::string pattern = (fs::temp_directory_path() / "tidewick-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) {
-            std::perror("mkdtemp");
-            std::exit(2);
-        }
-        root = fs::canonical(pattern);
-    }
-    ~Scratch()
-    {
-        std::string error;
-        if (!tw::removeHostTree(root, &error))
-            std::fprintf(stderr, "could not remove %s: %s\n", root.c_str(), error.c_str());
-    }
-    fs::path root;
-};
 
 } // namespace
 
@@ -97,24 +75,8 @@ int main(int argc, char** argv)
     }
     const bool everyFile = argc == 3;
 
-    Scratch scratch;
-    const fs::path home = scratch.root / "home";
-    fs::create_directories(home / ".local" / "share");
-    ::setenv("HOME", home.c_str(), 1);
-    ::setenv("XDG_DATA_HOME", (home / ".local" / "share").c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
-    ::unsetenv("WINEPREFIX");
-
-    const fs::path prefix = scratch.root / "prefix";
-    std::string failure;
-    if (!tw::EnsurePrefix(prefix, &failure)) {
-        std::fprintf(stderr, "cannot create the prefix: %s\n", failure.c_str());
-        return 1;
-    }
-    // Only C: (the program folder) and D: (the searched folder).
-    fs::remove(prefix / "dosdevices" / "z:", error);
-    fs::create_directory_symlink(folder, prefix / "dosdevices" / "d:");
-
+    BenchPrefix scratch(folder, BenchPrefix::Skeleton::Full);
+    const fs::path prefix = scratch.prefix();
     tw::Environment env(prefix);
     const std::string programFolder = "C:\\Program Files\\Tidewick";
     fs::create_directories(prefix / "drive_c" / "Program Files" / "Tidewick");
@@ -155,7 +117,5 @@ int main(int argc, char** argv)
     std::printf("entries: %ld\n", host.pumps);
     std::printf("message: %s\n", host.lastMessage.c_str());
     std::printf("ms: %.1f\n", ms);
-    // The link goes first, so that nothing below can reach the searched folder.
-    fs::remove(prefix / "dosdevices" / "d:", error);
     return 0;
 }

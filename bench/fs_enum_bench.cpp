@@ -16,32 +16,13 @@
 #include <system_error>
 #include <vector>
 
+#include "benchprefix.h"
 #include "common/fs/filesystem.h"
 
 namespace {
 
 namespace fsys = std::filesystem;
 
-struct TemporaryPrefix {
-    fsys::path folder;
-
-    explicit TemporaryPrefix(const fsys::path& target)
-    {
-        std::string pattern = (fsys::temp_directory_path() / "fs_enum_bench.XXXXXX").string();
-        if (!mkdtemp(pattern.data())) {
-            std::perror("mkdtemp");
-            std::exit(2);
-        }
-        folder = pattern;
-        fsys::create_directory(folder / "dosdevices");
-        fsys::create_directory_symlink(target, folder / "dosdevices" / "d:");
-    }
-    ~TemporaryPrefix()
-    {
-        std::error_code error;
-        fsys::remove_all(folder, error);
-    }
-};
 
 struct Totals {
     uint64_t files = 0;
@@ -93,8 +74,8 @@ int main(int argc, char** argv)
     }
     const fsys::path folder = fsys::absolute(argv[1]);
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 1;
-    TemporaryPrefix prefix(folder);
-    tw::FileSystem fs(prefix.folder);
+    BenchPrefix prefix(folder, BenchPrefix::Skeleton::DrivesOnly);
+    tw::FileSystem fs(prefix.prefix());
     for (int round = 0; round < rounds; ++round) {
         Totals totals;
         std::string path = "D:\\";

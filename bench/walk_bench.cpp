@@ -15,6 +15,7 @@
 #include <system_error>
 #include <vector>
 
+#include "benchprefix.h"
 #include "common/fs/filesystem.h"
 #include "common/searchfiles.h"
 #include "config/defaultfiles.h"
@@ -24,27 +25,6 @@ namespace {
 
 namespace fsys = std::filesystem;
 
-// A prefix folder with nothing but dosdevices/d: -> the folder, removed at the end.
-struct TemporaryPrefix {
-    fsys::path folder;
-
-    explicit TemporaryPrefix(const fsys::path& target)
-    {
-        std::string pattern = (fsys::temp_directory_path() / "walk_bench.XXXXXX").string();
-        if (!mkdtemp(pattern.data())) {
-            std::perror("mkdtemp");
-            std::exit(2);
-        }
-        folder = pattern;
-        fsys::create_directory(folder / "dosdevices");
-        fsys::create_directory_symlink(target, folder / "dosdevices" / "d:");
-    }
-    ~TemporaryPrefix()
-    {
-        std::error_code error;
-        fsys::remove_all(folder, error);
-    }
-};
 
 int usage()
 {
@@ -84,8 +64,8 @@ int main(int argc, char** argv)
     if (wildcards.empty())
         wildcards = tw::ActiveJunkMasks(tw::DefaultJunkMaskLines());
 
-    TemporaryPrefix prefix(root);
-    tw::FileSystem fileSystem(prefix.folder);
+    BenchPrefix prefix(root, BenchPrefix::Skeleton::DrivesOnly);
+    tw::FileSystem fileSystem(prefix.prefix());
     tw::TSearchFiles searcher(fileSystem);
     searcher.FileParams.SearchTypes = {tw::stFileMask};
     searcher.FileParams.FileMasks = wildcards;
