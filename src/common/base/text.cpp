@@ -255,6 +255,23 @@ std::string joinLinesCrLf(const std::vector<std::string>& lines)
     return out;
 }
 
+int hexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+int32_t decodeUtf8(std::string_view text, size_t& pos)
+{
+    const char32_t cp = decode(text, pos);
+    return cp == Invalid ? -1 : static_cast<int32_t>(cp);
+}
+
 std::string decimal(int64_t value)
 {
     return std::to_string(value);

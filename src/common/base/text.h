@@ -35,6 +35,13 @@ std::vector<std::string> splitLines(std::string_view text);
 // Joins lines with CR LF after every line, the last one included.
 std::string joinLinesCrLf(const std::vector<std::string>& lines);
 
+// The value of one hexadecimal digit (either case); -1 for any other character.
+int hexDigitValue(char c);
+
+// Decodes the UTF-8 sequence at text[pos] and moves pos past it; a malformed
+// sequence (overlong, surrogate, truncated) gives -1 and moves pos by one byte.
+int32_t decodeUtf8(std::string_view text, size_t& pos);
+
 // The decimal text of a number.
 std::string decimal(int64_t value);
 // Parses a whole decimal number (optional sign, no blanks); false when it is not one.

@@ -1,21 +1,11 @@
 #include "common/fs/dosattributes.h"
+#include "common/base/text.h"
 
 #include <cstdio>
 #include <sys/stat.h>
 
 namespace tw {
 namespace {
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 // Parses hex digits up to the end of text; nullopt when one is not a digit, there
 // are none, or the number does not fit.
@@ -30,7 +20,7 @@ std::optional<uint64_t> parseHex(std::string_view text, size_t maxDigits)
         return std::nullopt;
     uint64_t value = 0;
     for (const char c : text) {
-        const int digit = hexDigit(c);
+        const int digit = hexDigitValue(c);
         if (digit < 0)
             return std::nullopt;
         value = value << 4 | static_cast<uint64_t>(digit);

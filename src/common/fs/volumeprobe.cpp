@@ -25,17 +25,6 @@ bool isOneOf(std::string_view type, std::initializer_list<std::string_view> type
     return false;
 }
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Reads up to limit bytes of a small file.
 std::optional<std::string> readSmallFile(const std::string& path, size_t limit)
 {
@@ -133,8 +122,8 @@ std::optional<uint32_t> readSerialFile(const std::string& root)
         digits.remove_prefix(2);
     uint64_t value = 0;
     size_t count = 0;
-    while (count < digits.size() && hexDigit(digits[count]) >= 0) {
-        value = value << 4 | static_cast<uint64_t>(hexDigit(digits[count]));
+    while (count < digits.size() && hexDigitValue(digits[count]) >= 0) {
+        value = value << 4 | static_cast<uint64_t>(hexDigitValue(digits[count]));
         ++count;
     }
     if (count == 0)
@@ -163,7 +152,7 @@ std::optional<uint32_t> serialFromUuid(std::string_view uuid)
 {
     const auto allHex = [](std::string_view text) {
         for (const char c : text)
-            if (hexDigit(c) < 0)
+            if (hexDigitValue(c) < 0)
                 return false;
         return !text.empty();
     };
@@ -181,9 +170,9 @@ std::string decodeUdevName(std::string_view name)
 {
     std::string out;
     for (size_t i = 0; i < name.size(); ++i) {
-        if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x' && hexDigit(name[i + 2]) >= 0
-            && hexDigit(name[i + 3]) >= 0) {
-            out += static_cast<char>(hexDigit(name[i + 2]) * 16 + hexDigit(name[i + 3]));
+        if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x' && hexDigitValue(name[i + 2]) >= 0
+            && hexDigitValue(name[i + 3]) >= 0) {
+            out += static_cast<char>(hexDigitValue(name[i + 2]) * 16 + hexDigitValue(name[i + 3]));
             i += 3;
             continue;
         }

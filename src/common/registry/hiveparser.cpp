@@ -1,4 +1,5 @@
 #include "common/registry/hiveparser.h"
+#include "common/base/text.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -31,17 +32,6 @@ std::string_view trimRight(std::string_view text)
     while (!text.empty() && isBlank(text.back()))
         text.remove_suffix(1);
     return text;
-}
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // Splits a decoded key path at its backslashes. Like Wine, empty names between
@@ -221,8 +211,8 @@ bool HiveParserRun::keyOption(std::string_view line)
         uint64_t time = 0;
         size_t pos = 6;
         size_t digits = 0;
-        while (pos < line.size() && hexDigit(line[pos]) >= 0 && digits <= 16) {
-            time = (time << 4) | static_cast<uint64_t>(hexDigit(line[pos++]));
+        while (pos < line.size() && hexDigitValue(line[pos]) >= 0 && digits <= 16) {
+            time = (time << 4) | static_cast<uint64_t>(hexDigitValue(line[pos++]));
             ++digits;
         }
         if (digits == 0 || digits > 16 || skipBlanks(line, pos) != line.size())

@@ -1,4 +1,5 @@
 #include "common/registry/hivevalueparser.h"
+#include "common/base/text.h"
 
 #include "common/registry/namefold.h"
 #include "common/registry/regescape.h"
@@ -10,17 +11,6 @@ namespace {
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 size_t skipBlanks(std::string_view text, size_t pos)
@@ -77,8 +67,8 @@ bool readHexTypeTag(std::string_view line, size_t& pos, uint32_t& type)
     size_t p = pos + 4;
     uint32_t value = 0;
     size_t digits = 0;
-    while (p < line.size() && hexDigit(line[p]) >= 0 && digits < 8) {
-        value = value * 16 + static_cast<uint32_t>(hexDigit(line[p++]));
+    while (p < line.size() && hexDigitValue(line[p]) >= 0 && digits < 8) {
+        value = value * 16 + static_cast<uint32_t>(hexDigitValue(line[p++]));
         ++digits;
     }
     if (digits == 0 || line.substr(p, 2) != "):")
@@ -95,10 +85,10 @@ bool readHexBytes(HiveLines& lines, size_t pos, std::vector<uint8_t>& data, std:
     std::string_view line = lines.line();
     for (;;) {
         pos = skipBlanks(line, pos);
-        while (pos < line.size() && hexDigit(line[pos]) >= 0) {
+        while (pos < line.size() && hexDigitValue(line[pos]) >= 0) {
             unsigned value = 0;
-            while (pos < line.size() && hexDigit(line[pos]) >= 0) {
-                value = value * 16 + static_cast<unsigned>(hexDigit(line[pos++]));
+            while (pos < line.size() && hexDigitValue(line[pos]) >= 0) {
+                value = value * 16 + static_cast<unsigned>(hexDigitValue(line[pos++]));
                 if (value > 0xFF) {
                     error = "a hex byte is larger than ff";
                     return false;
@@ -184,8 +174,8 @@ HiveValueLine parseValueLine(HiveLines& lines, size_t indent)
         pos += 6;
         uint32_t dword = 0;
         size_t digits = 0;
-        while (pos < line.size() && hexDigit(line[pos]) >= 0 && digits < 9) {
-            dword = dword * 16 + static_cast<uint32_t>(hexDigit(line[pos++]));
+        while (pos < line.size() && hexDigitValue(line[pos]) >= 0 && digits < 9) {
+            dword = dword * 16 + static_cast<uint32_t>(hexDigitValue(line[pos++]));
             ++digits;
         }
         if (digits == 0 || digits > 8 || !onlyBlanksFrom(line, pos))

@@ -1,4 +1,5 @@
 #include "common/registry/regescape.h"
+#include "common/base/text.h"
 
 namespace tw {
 namespace {
@@ -67,40 +68,10 @@ char controlEscape(char16_t c)
 // as UTF-16; an invalid sequence drops its first byte, as Wine's loader does.
 void appendUtf8(std::string_view source, size_t& pos, std::u16string& out)
 {
-    const auto byte = [&](size_t k) { return static_cast<unsigned char>(source[k]); };
-    const unsigned char lead = byte(pos);
-    size_t length = 0;
-    char32_t cp = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        length = 2;
-        cp = lead & 0x1F;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3;
-        cp = lead & 0x0F;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4;
-        cp = lead & 0x07;
-    } else {
-        ++pos;
+    const int32_t decoded = decodeUtf8(source, pos);
+    if (decoded < 0)
         return;
-    }
-    if (pos + length > source.size()) {
-        ++pos;
-        return;
-    }
-    for (size_t k = 1; k < length; ++k) {
-        if ((byte(pos + k) & 0xC0) != 0x80) {
-            ++pos;
-            return;
-        }
-        cp = (cp << 6) | (byte(pos + k) & 0x3F);
-    }
-    static constexpr char32_t minimum[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < minimum[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        ++pos;
-        return;
-    }
-    pos += length;
+    const char32_t cp = static_cast<char32_t>(decoded);
     if (cp >= 0x10000) {
         out += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
         out += static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
