@@ -29,6 +29,11 @@ void runDemo(TfrmMain& window, const QString& file)
     if (auto* search = window.findChild<QPushButton*>("btnDCSearch"))
         search->click();
 
+    // A few findings checked, as the user would before "Delete".
+    CheckList& results = cleaner.lvDCResult();
+    for (size_t row = 0; row < results.rowCount() && row < 5; row += 2)
+        results.setChecked(row, true);
+
     // Let the lists announce their rows and the window repaint before the picture.
     for (auto* model : window.findChildren<CheckListModel*>())
         model->flush();

@@ -55,7 +55,123 @@ void drawMark(QPainter& painter, const QRectF& box)
     }
 }
 
+// A sheet of paper with a folded corner, in a 16-unit grid.
+QPainterPath paperSheet(double x, double y, double w, double h)
+{
+    QPainterPath path;
+    path.moveTo(x, y);
+    path.lineTo(x + w - 3, y);
+    path.lineTo(x + w, y + 3);
+    path.lineTo(x + w, y + h);
+    path.lineTo(x, y + h);
+    path.closeSubpath();
+    return path;
+}
+
+void drawGlyph(QPainter& painter, ToolGlyph glyph)
+{
+    // Drawn in a 16 by 16 grid; the caller scales it.
+    const QColor ink = DeepWater;
+    const QColor fill = Foam;
+    const QColor accent(0xe0, 0x8a, 0x2c);
+    QPen pen(ink, 1.0);
+    pen.setJoinStyle(Qt::RoundJoin);
+    pen.setCapStyle(Qt::RoundCap);
+    painter.setPen(pen);
+    painter.setBrush(fill);
+    switch (glyph) {
+    case ToolGlyph::DiskClean:
+        painter.drawRoundedRect(QRectF(1.5, 5, 13, 6.5), 1.5, 1.5);
+        painter.setBrush(accent);
+        painter.drawEllipse(QPointF(12, 8.25), 1, 1);
+        painter.setPen(QPen(ink, 0.8));
+        painter.drawLine(QPointF(3.5, 8.25), QPointF(9, 8.25));
+        break;
+    case ToolGlyph::SystemClean:
+        painter.drawRoundedRect(QRectF(1.5, 2, 13, 9), 1, 1);
+        painter.setBrush(ShallowWater);
+        painter.drawRect(QRectF(3, 3.5, 10, 6));
+        painter.setBrush(fill);
+        painter.drawRect(QRectF(6, 11, 4, 2));
+        painter.drawLine(QPointF(4, 14), QPointF(12, 14));
+        break;
+    case ToolGlyph::InternetClean:
+        painter.drawEllipse(QPointF(8, 8), 6.5, 6.5);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(QPointF(8, 8), 2.8, 6.5);
+        painter.drawLine(QPointF(1.5, 8), QPointF(14.5, 8));
+        painter.drawLine(QPointF(2.8, 4.5), QPointF(13.2, 4.5));
+        painter.drawLine(QPointF(2.8, 11.5), QPointF(13.2, 11.5));
+        break;
+    case ToolGlyph::DuplicateClean:
+        painter.drawPath(paperSheet(1.5, 1.5, 9, 11));
+        painter.drawPath(paperSheet(5.5, 3.5, 9, 11));
+        painter.setPen(QPen(accent, 1.0));
+        painter.drawLine(QPointF(7.5, 8), QPointF(12.5, 8));
+        painter.drawLine(QPointF(7.5, 10.5), QPointF(12.5, 10.5));
+        break;
+    case ToolGlyph::RegistryClean:
+        for (int row = 0; row < 3; ++row)
+            for (int col = 0; col < 3; ++col) {
+                painter.setBrush((row + col) % 2 ? fill : QColor(ShallowWater));
+                painter.drawRect(QRectF(1.5 + col * 4.5, 1.5 + row * 4.5, 4, 4));
+            }
+        break;
+    case ToolGlyph::StartupManager:
+        painter.drawEllipse(QPointF(8, 8), 6.5, 6.5);
+        painter.setBrush(accent);
+        painter.drawPolygon(QPolygonF({QPointF(6.3, 4.8), QPointF(11.3, 8), QPointF(6.3, 11.2)}));
+        break;
+    case ToolGlyph::Uninstaller:
+        painter.drawRect(QRectF(3.5, 4.5, 9, 10));
+        painter.drawLine(QPointF(2, 3.5), QPointF(14, 3.5));
+        painter.drawRect(QRectF(6.5, 1.5, 3, 2));
+        painter.drawLine(QPointF(6.5, 7), QPointF(6.5, 12.5));
+        painter.drawLine(QPointF(9.5, 7), QPointF(9.5, 12.5));
+        break;
+    case ToolGlyph::ShortcutDoctor:
+        painter.drawPath(paperSheet(2.5, 1.5, 11, 13));
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(accent, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawLine(QPointF(5.5, 11.5), QPointF(10.5, 6.5));
+        painter.drawPolyline(QPolygonF({QPointF(7.5, 6.5), QPointF(10.5, 6.5), QPointF(10.5, 9.5)}));
+        break;
+    case ToolGlyph::FileAttribute:
+        painter.drawPath(paperSheet(2.5, 1.5, 11, 13));
+        painter.setPen(QPen(ink, 0.8));
+        for (int line = 0; line < 3; ++line)
+            painter.drawLine(QPointF(4.5, 5 + line * 2.5), QPointF(11.5, 5 + line * 2.5));
+        painter.setPen(QPen(ink, 1.0));
+        painter.setBrush(accent);
+        painter.drawEllipse(QPointF(11.5, 12), 2.5, 2.5);
+        break;
+    case ToolGlyph::FileWiper:
+        painter.drawPath(paperSheet(3.5, 1.5, 9, 7));
+        painter.drawRect(QRectF(1.5, 8.5, 13, 3));
+        painter.setPen(QPen(ink, 0.9));
+        for (int strip = 0; strip < 4; ++strip)
+            painter.drawLine(QPointF(4.5 + strip * 2.3, 12), QPointF(4.5 + strip * 2.3, 15));
+        break;
+    }
+}
+
 } // namespace
+
+QIcon toolIcon(ToolGlyph glyph)
+{
+    QIcon icon;
+    for (const int size : {32, 48}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(size / 16.0, size / 16.0);
+        drawGlyph(painter, glyph);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
 
 QIcon programIcon()
 {

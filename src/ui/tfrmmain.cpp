@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QScreen>
 #include <QStackedWidget>
-#include <QStyle>
 #include <QToolBox>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -36,11 +35,6 @@ constexpr int NavigationWidth = 131;
 constexpr const char* FirstStartSkin = "opus.asz";
 constexpr const char* HelpFile = "\\Tidewick.chm";
 constexpr int CloseRetryMilliseconds = 25;
-
-QIcon standardIcon(QStyle::StandardPixmap pixmap)
-{
-    return QApplication::style()->standardIcon(pixmap);
-}
 
 QString versionText()
 {
@@ -208,29 +202,29 @@ QToolBox* TfrmMain::buildNavigation()
 
     // Buttons from top to bottom; the Cleaners frame numbers its handlers
     // 1 Disk, 2 System, 3 Duplicate, 4 Internet, 5 Registry.
-    addTool(m_cleaners, "sSpeedButton1", "Disk clean", standardIcon(QStyle::SP_DriveHDIcon), driveCleanerPanel,
+    addTool(m_cleaners, "sSpeedButton1", "Disk clean", toolIcon(ToolGlyph::DiskClean), driveCleanerPanel,
             [this] { m_driveCleaner.sSpeedButton1Click(); });
     m_diskClean = {m_cleaners, m_cleaners->findChild<QToolButton*>("sSpeedButton1"), driveCleanerPanel};
-    addTool(m_cleaners, "sSpeedButton2", "System clean", standardIcon(QStyle::SP_ComputerIcon),
+    addTool(m_cleaners, "sSpeedButton2", "System clean", toolIcon(ToolGlyph::SystemClean),
             empty("pnlOC", "Other clean", "Help you to delete files from special folders"), {});
-    addTool(m_cleaners, "sSpeedButton4", "Internet clean", standardIcon(QStyle::SP_DriveNetIcon),
+    addTool(m_cleaners, "sSpeedButton4", "Internet clean", toolIcon(ToolGlyph::InternetClean),
             empty("pnlInternetClean", "Internet clean", "Help you to delete temp Internet files"), {});
-    addTool(m_cleaners, "sSpeedButton3", "Duplicate clean", standardIcon(QStyle::SP_FileDialogContentsView),
+    addTool(m_cleaners, "sSpeedButton3", "Duplicate clean", toolIcon(ToolGlyph::DuplicateClean),
             empty("pnlDF", "Duplicate finder", "Help you to find duplicate of files"), {});
-    addTool(m_cleaners, "sSpeedButton5", "Registry clean", standardIcon(QStyle::SP_FileDialogListView),
+    addTool(m_cleaners, "sSpeedButton5", "Registry clean", toolIcon(ToolGlyph::RegistryClean),
             empty("RegCleaner", "Registry clean", "Help you to clean Windows Registry"),
             [this] { m_host.setStatusText(StatusPanel::Details, ""); });
 
-    addTool(m_system, "sSpeedButton1", "Startup manager", standardIcon(QStyle::SP_MediaPlay),
+    addTool(m_system, "sSpeedButton1", "Startup manager", toolIcon(ToolGlyph::StartupManager),
             empty("pnlSU", "Startup manager", "Help you to manage program, which started at Windows start"), {});
-    addTool(m_system, "sSpeedButton2", "Uninstaller", standardIcon(QStyle::SP_TrashIcon),
+    addTool(m_system, "sSpeedButton2", "Uninstaller", toolIcon(ToolGlyph::Uninstaller),
             empty("pnlUI", "Uninstall software", "Help you to uninstall software"), {});
-    addTool(m_system, "sSpeedButton3", "Shortcut doctor", standardIcon(QStyle::SP_FileLinkIcon),
+    addTool(m_system, "sSpeedButton3", "Shortcut doctor", toolIcon(ToolGlyph::ShortcutDoctor),
             empty("pnlSD", "Shortcut doctor", "Help you to find and repair broken shortcuts"), {});
 
-    addTool(m_files, "sSpeedButton1", "File attribute", standardIcon(QStyle::SP_FileDialogInfoView),
+    addTool(m_files, "sSpeedButton1", "File attribute", toolIcon(ToolGlyph::FileAttribute),
             empty("pnlAM", "Attribute manager", "Help you to change file and folder attribute"), {});
-    addTool(m_files, "sSpeedButton2", "File wiper", standardIcon(QStyle::SP_DialogDiscardButton),
+    addTool(m_files, "sSpeedButton2", "File wiper", toolIcon(ToolGlyph::FileWiper),
             empty("pnlFW", "File wiper", "Help you to securely wipe file"), {});
     return bar;
 }
