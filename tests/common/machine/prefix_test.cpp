@@ -10,18 +10,14 @@
 
 #include "common/base/text.h"
 #include "common/registry/registry.h"
+#include "support/hostfiles.h"
 #include "support/tempprefix.h"
 
 namespace tw {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readFile(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test::readHostFile;
 
 // Sets or clears an environment variable for one scope.
 class ScopedVariable {
@@ -86,13 +82,13 @@ TEST_F(PrefixTest, CreatesWinesSkeleton)
         EXPECT_TRUE(fs::is_directory(folder)) << folder;
     EXPECT_FALSE(fs::is_symlink(profile / "Desktop"));
 
-    const std::vector<std::string> machine = splitLines(readFile(fresh / "system.reg"));
+    const std::vector<std::string> machine = splitLines(readHostFile(fresh / "system.reg"));
     ASSERT_GE(machine.size(), 4u);
     EXPECT_EQ(machine[0], "WINE REGISTRY Version 2");
     EXPECT_EQ(machine[1], ";; All keys relative to REGISTRY\\\\Machine");
     EXPECT_EQ(machine[2], "");
     EXPECT_EQ(machine[3], "#arch=win64");
-    const std::vector<std::string> userLines = splitLines(readFile(fresh / "user.reg"));
+    const std::vector<std::string> userLines = splitLines(readHostFile(fresh / "user.reg"));
     ASSERT_GE(userLines.size(), 2u);
     EXPECT_EQ(userLines[1], ";; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000");
 }
@@ -134,8 +130,8 @@ TEST_P(HiveFidelityTest, OurLinesAreWinesLines)
 {
     create();
     const std::string file = GetParam();
-    const HiveLines ours = parseHive(readFile(fresh / file));
-    const HiveLines wine = parseHive(replaceAll(readFile(test::FixtureFolder() / file), "\\\\users\\\\root", "\\\\users\\\\" + user));
+    const HiveLines ours = parseHive(readHostFile(fresh / file));
+    const HiveLines wine = parseHive(replaceAll(readHostFile(test::FixtureFolder() / file), "\\\\users\\\\root", "\\\\users\\\\" + user));
     ASSERT_FALSE(ours.keys.empty());
     size_t lastPosition = 0;
     for (const std::string& key : ours.keys) {
@@ -208,12 +204,12 @@ TEST_F(PrefixTest, OurRegistryReadsTheNewHives)
 TEST_F(PrefixTest, AChangeByOurRegistryKeepsEveryLineWeWrote)
 {
     create();
-    const std::string before = readFile(fresh / "user.reg");
+    const std::string before = readHostFile(fresh / "user.reg");
     {
         const std::unique_ptr<Registry> registry = Registry::open(fresh);
         registry->createKey(RegRoot::CurrentUser, "Software\\Brindlewharf\\Tidewick 2.4")->writeInteger("Remove method", 1);
     }
-    const std::string after = readFile(fresh / "user.reg");
+    const std::string after = readHostFile(fresh / "user.reg");
     ASSERT_NE(after, before);
     for (const std::string& line : splitLines(before)) {
         if (line.rfind("#time=", 0) == 0 || (!line.empty() && line[0] == '['))
@@ -227,9 +223,9 @@ TEST_F(PrefixTest, AnExistingPrefixIsLeftAlone)
 {
     fs::create_directories(fresh);
     fs::copy_file(test::FixtureFolder() / "system.reg", fresh / "system.reg");
-    const std::string before = readFile(fresh / "system.reg");
+    const std::string before = readHostFile(fresh / "system.reg");
     create();
-    EXPECT_EQ(readFile(fresh / "system.reg"), before);
+    EXPECT_EQ(readHostFile(fresh / "system.reg"), before);
     EXPECT_FALSE(fs::exists(fresh / "drive_c"));
     EXPECT_FALSE(fs::exists(fresh / "dosdevices"));
     EXPECT_FALSE(fs::exists(fresh / "user.reg"));
@@ -241,7 +237,7 @@ TEST_F(PrefixTest, AnInterruptedCreationIsCompletedWithoutLosingWhatExists)
     fs::create_directory_symlink(sandbox.root(), fresh / "dosdevices" / "c:");
     std::ofstream(fresh / "user.reg") << "WINE REGISTRY Version 2\n";
     create();
-    EXPECT_EQ(readFile(fresh / "user.reg"), "WINE REGISTRY Version 2\n");
+    EXPECT_EQ(readHostFile(fresh / "user.reg"), "WINE REGISTRY Version 2\n");
     EXPECT_EQ(fs::read_symlink(fresh / "dosdevices" / "c:"), sandbox.root());
     EXPECT_TRUE(fs::exists(fresh / "system.reg"));
     EXPECT_TRUE(fs::is_directory(fresh / "drive_c" / "windows"));

@@ -8,26 +8,16 @@
 
 #include <gtest/gtest.h>
 
+#include "support/hostfiles.h"
 #include "support/tempprefix.h"
 
 namespace tw {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readFile(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeFile(const fs::path& file, std::string_view bytes)
-{
-    fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << bytes;
-}
-
-bool present(const fs::path& path) { return fs::exists(fs::symlink_status(path)); }
+using test::readHostFile;
+using test::writeHostFile;
+using test::present;
 
 class HostTreeTest : public ::testing::Test {
 protected:
@@ -37,9 +27,9 @@ protected:
 
     void SetUp() override
     {
-        writeFile(outside / "precious.txt", "precious");
-        writeFile(tree / "a.txt", "a");
-        writeFile(tree / "sub" / "deeper" / "b.txt", "b");
+        writeHostFile(outside / "precious.txt", "precious");
+        writeHostFile(tree / "a.txt", "a");
+        writeHostFile(tree / "sub" / "deeper" / "b.txt", "b");
         fs::create_directory_symlink(outside, tree / "sub" / "folderlink");
         fs::create_symlink(outside / "precious.txt", tree / "filelink");
         fs::create_symlink(prefix.root() / "nowhere", tree / "dangling");
@@ -51,7 +41,7 @@ TEST_F(HostTreeTest, RemovesEverythingAndFollowsNoLink)
     std::string error;
     ASSERT_TRUE(removeHostTree(tree, &error)) << error;
     EXPECT_FALSE(present(tree));
-    EXPECT_EQ(readFile(outside / "precious.txt"), "precious");
+    EXPECT_EQ(readHostFile(outside / "precious.txt"), "precious");
 }
 
 TEST_F(HostTreeTest, OpensUpFoldersThatRefuseChanges)
@@ -67,7 +57,7 @@ TEST_F(HostTreeTest, ALinkGivenAsThePathIsRemovedAsALink)
 {
     ASSERT_TRUE(removeHostTree(tree / "sub" / "folderlink"));
     EXPECT_FALSE(present(tree / "sub" / "folderlink"));
-    EXPECT_EQ(readFile(outside / "precious.txt"), "precious");
+    EXPECT_EQ(readHostFile(outside / "precious.txt"), "precious");
 }
 
 TEST_F(HostTreeTest, PathsEndingInDotsAreRefused)
@@ -89,7 +79,7 @@ TEST_F(HostTreeTest, AMissingPathIsAlreadyRemoved)
 TEST_F(HostTreeTest, DiskUsageCountsBlocksOnceAndLinksAsLinks)
 {
     const fs::path big = prefix.root() / "usage";
-    writeFile(big / "data", std::string(64 * 1024, 'd'));
+    writeHostFile(big / "data", std::string(64 * 1024, 'd'));
     fs::create_hard_link(big / "data", big / "hardlink");
     fs::create_directory_symlink(outside, big / "link");
     struct stat folder {};
@@ -111,7 +101,7 @@ TEST_F(HostTreeTest, CopiesATreeWithLinksAsLinksModesAndTimes)
     const fs::path copy = prefix.root() / "copy";
     std::string error;
     ASSERT_TRUE(copyHostTree(tree, copy, &error)) << error;
-    EXPECT_EQ(readFile(copy / "sub" / "deeper" / "b.txt"), "b");
+    EXPECT_EQ(readHostFile(copy / "sub" / "deeper" / "b.txt"), "b");
     EXPECT_EQ(fs::last_write_time(copy / "sub" / "deeper" / "b.txt"), stamp);
     EXPECT_EQ(fs::status(copy / "a.txt").permissions(), fs::perms(0604));
     EXPECT_EQ(fs::read_symlink(copy / "sub" / "folderlink"), outside);
@@ -121,10 +111,10 @@ TEST_F(HostTreeTest, CopiesATreeWithLinksAsLinksModesAndTimes)
 
 TEST_F(HostTreeTest, CopyRefusesAnExistingTargetAndLeavesIt)
 {
-    writeFile(prefix.root() / "copy" / "mine.txt", "mine");
+    writeHostFile(prefix.root() / "copy" / "mine.txt", "mine");
     EXPECT_FALSE(copyHostTree(tree, prefix.root() / "copy"));
     EXPECT_FALSE(copyHostTree(tree / "a.txt", prefix.root() / "copy" / "mine.txt"));
-    EXPECT_EQ(readFile(prefix.root() / "copy" / "mine.txt"), "mine");
+    EXPECT_EQ(readHostFile(prefix.root() / "copy" / "mine.txt"), "mine");
 }
 
 TEST_F(HostTreeTest, SpecialFilesAreNotCopied)
@@ -133,14 +123,14 @@ TEST_F(HostTreeTest, SpecialFilesAreNotCopied)
     const fs::path copy = prefix.root() / "copy";
     ASSERT_TRUE(copyHostTree(tree, copy));
     EXPECT_FALSE(present(copy / "sub" / "fifo"));
-    EXPECT_EQ(readFile(copy / "a.txt"), "a");
+    EXPECT_EQ(readHostFile(copy / "a.txt"), "a");
 }
 
 TEST_F(HostTreeTest, ACopyThatFailsHalfwayLeavesNothingBehind)
 {
     // A file-size limit makes writing the large file fail, after other files of
     // the tree may already have been copied; it holds for the super-user too.
-    writeFile(tree / "sub" / "large.bin", std::string(1 << 20, 'L'));
+    writeHostFile(tree / "sub" / "large.bin", std::string(1 << 20, 'L'));
     rlimit saved {};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);

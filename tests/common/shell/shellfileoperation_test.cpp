@@ -5,26 +5,21 @@
 #include <gtest/gtest.h>
 
 #include "common/shell/shell.h"
+#include "support/hostfiles.h"
 #include "support/tempprefix.h"
 
 namespace tw {
 namespace {
 
 namespace fs = std::filesystem;
+using test::readHostFile;
+using test::present;
 using namespace ShellOp;
 
 // The flags of the removal modes that every caller uses.
 constexpr uint16_t RecycleFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_FILESONLY; // 0x00D4
 constexpr uint16_t PlainFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_FILESONLY;                   // 0x0094
 constexpr uint16_t FolderFlags = FOF_SILENT | FOF_NOCONFIRMATION;
-
-std::string readFile(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-bool present(const fs::path& path) { return fs::exists(fs::symlink_status(path)); }
 
 class ShellFileOperationTest : public ::testing::Test {
 protected:
@@ -50,8 +45,8 @@ TEST_F(ShellFileOperationTest, ToTheRecycleBinWithAllowUndo)
     EXPECT_EQ(RecycleFlags, 0x00D4);
     EXPECT_EQ(run(FO_DELETE, "C:\\work\\junk.tmp", "C:\\deleted", RecycleFlags), 0);
     EXPECT_FALSE(present(file));
-    EXPECT_EQ(readFile(prefix.homeTrash() / "files" / "junk.tmp"), "junk");
-    EXPECT_NE(readFile(prefix.homeTrash() / "info" / "junk.tmp.trashinfo").find("Path=" + file.string() + "\n"),
+    EXPECT_EQ(readHostFile(prefix.homeTrash() / "files" / "junk.tmp"), "junk");
+    EXPECT_NE(readHostFile(prefix.homeTrash() / "info" / "junk.tmp.trashinfo").find("Path=" + file.string() + "\n"),
               std::string::npos);
     EXPECT_EQ(trashItems(), 1u);
 }
@@ -80,7 +75,7 @@ TEST_F(ShellFileOperationTest, PermanentDeleteOfAFolderNeverFollowsLinks)
     fs::create_directory_symlink(outside.parent_path(), prefix.host("C:\\tree\\a\\link"));
     EXPECT_EQ(run(FO_DELETE, "C:\\tree", "", FolderFlags), 0);
     EXPECT_FALSE(present(prefix.host("C:\\tree")));
-    EXPECT_EQ(readFile(outside), "precious");
+    EXPECT_EQ(readHostFile(outside), "precious");
 }
 
 TEST_F(ShellFileOperationTest, DeletingALinkRemovesTheLinkOnly)
@@ -91,12 +86,12 @@ TEST_F(ShellFileOperationTest, DeletingALinkRemovesTheLinkOnly)
     fs::create_symlink(target, link);
     EXPECT_EQ(run(FO_DELETE, "C:\\work\\link.txt", "", RecycleFlags), 0);
     EXPECT_TRUE(fs::is_symlink(prefix.homeTrash() / "files" / "link.txt"));
-    EXPECT_EQ(readFile(target), "target");
+    EXPECT_EQ(readHostFile(target), "target");
 
     fs::create_symlink(target, link);
     EXPECT_EQ(run(FO_DELETE, "C:\\work\\link.txt", "", PlainFlags), 0);
     EXPECT_FALSE(present(link));
-    EXPECT_EQ(readFile(target), "target");
+    EXPECT_EQ(readHostFile(target), "target");
 }
 
 TEST_F(ShellFileOperationTest, ADanglingLinkIsNotAFile)
@@ -129,9 +124,9 @@ TEST_P(ShellRefusalTest, FailsWithoutTouchingAnything)
     prefix.writeFile("C:\\plainfile", "plain");
 
     EXPECT_EQ(run(c.function, c.source, c.destination, c.flags), c.expected);
-    EXPECT_EQ(readFile(file), "content");
-    EXPECT_EQ(readFile(prefix.host("C:\\work\\folder\\inner.txt")), "inner");
-    EXPECT_EQ(readFile(prefix.host("C:\\plainfile")), "plain");
+    EXPECT_EQ(readHostFile(file), "content");
+    EXPECT_EQ(readHostFile(prefix.host("C:\\work\\folder\\inner.txt")), "inner");
+    EXPECT_EQ(readHostFile(prefix.host("C:\\plainfile")), "plain");
     std::vector<std::string> destination;
     for (const auto& entry : fs::directory_iterator(prefix.host("C:\\dest")))
         destination.push_back(entry.path().filename().string());
@@ -175,7 +170,7 @@ TEST_F(ShellFileOperationTest, MoveIntoTheFolderKeepsTheName)
     prefix.makeFolder("C:\\dest");
     EXPECT_EQ(run(FO_MOVE, "C:\\work\\dup.bin", "C:\\dest", PlainFlags), 0);
     EXPECT_FALSE(present(file));
-    EXPECT_EQ(readFile(prefix.host("C:\\dest\\dup.bin")), "data");
+    EXPECT_EQ(readHostFile(prefix.host("C:\\dest\\dup.bin")), "data");
 }
 
 TEST_F(ShellFileOperationTest, MoveAndCopyReplaceAnExistingFileWithoutAsking)
@@ -184,7 +179,7 @@ TEST_F(ShellFileOperationTest, MoveAndCopyReplaceAnExistingFileWithoutAsking)
         const fs::path file = prefix.writeFile("C:\\work\\dup.bin", "new");
         const fs::path old = prefix.writeFile("C:\\dest\\dup.bin", "old and longer");
         EXPECT_EQ(run(function, "C:\\work\\dup.bin", "C:\\dest\\", PlainFlags), 0) << function;
-        EXPECT_EQ(readFile(old), "new") << function;
+        EXPECT_EQ(readHostFile(old), "new") << function;
         EXPECT_EQ(present(file), function == FO_COPY) << function;
         // Nothing beside it: no temporary file left, no renamed copy.
         EXPECT_EQ(std::distance(fs::directory_iterator(old.parent_path()), fs::directory_iterator()), 1);
@@ -196,7 +191,7 @@ TEST_F(ShellFileOperationTest, AnExistingTargetOfAnotherCaseIsTheOneReplaced)
     prefix.writeFile("C:\\work\\Report.TXT", "new");
     const fs::path old = prefix.writeFile("C:\\dest\\report.txt", "old");
     EXPECT_EQ(run(FO_MOVE, "C:\\work\\Report.TXT", "C:\\dest", PlainFlags), 0);
-    EXPECT_EQ(readFile(old), "new");
+    EXPECT_EQ(readHostFile(old), "new");
     EXPECT_EQ(std::distance(fs::directory_iterator(old.parent_path()), fs::directory_iterator()), 1);
 }
 
@@ -209,7 +204,7 @@ TEST_F(ShellFileOperationTest, CopyKeepsContentModeAndModificationTime)
     prefix.makeFolder("C:\\dest");
     EXPECT_EQ(run(FO_COPY, "C:\\work\\photo.jpg", "C:\\dest", PlainFlags), 0);
     const fs::path copy = prefix.host("C:\\dest\\photo.jpg");
-    EXPECT_EQ(readFile(copy), readFile(file));
+    EXPECT_EQ(readHostFile(copy), readHostFile(file));
     EXPECT_EQ(fs::status(copy).permissions(), fs::status(file).permissions());
     EXPECT_EQ(fs::last_write_time(copy), stamp);
 }
@@ -220,16 +215,16 @@ TEST_F(ShellFileOperationTest, AFileIsNeverPutOntoAFolderNorAFolderOntoAnything)
     prefix.writeFile("C:\\dest\\name\\inside.txt", "inside");
     EXPECT_EQ(run(FO_MOVE, "C:\\work\\name", "C:\\dest", PlainFlags), ShellError::FileOntoFolder);
     EXPECT_EQ(run(FO_COPY, "C:\\work\\name", "C:\\dest", PlainFlags), ShellError::FileOntoFolder);
-    EXPECT_EQ(readFile(prefix.host("C:\\work\\name")), "file");
+    EXPECT_EQ(readHostFile(prefix.host("C:\\work\\name")), "file");
 
     prefix.writeFile("C:\\work2\\name\\x.txt", "x");
     EXPECT_EQ(run(FO_MOVE, "C:\\work2\\name", "C:\\dest", FolderFlags), ShellError::AlreadyExists);
-    EXPECT_EQ(readFile(prefix.host("C:\\dest\\name\\inside.txt")), "inside");
+    EXPECT_EQ(readHostFile(prefix.host("C:\\dest\\name\\inside.txt")), "inside");
     EXPECT_FALSE(present(prefix.host("C:\\dest\\name\\x.txt")));
 
     prefix.writeFile("C:\\dest2\\name", "a file");
     EXPECT_EQ(run(FO_COPY, "C:\\work2\\name", "C:\\dest2", FolderFlags), ShellError::FolderOntoFile);
-    EXPECT_EQ(readFile(prefix.host("C:\\dest2\\name")), "a file");
+    EXPECT_EQ(readHostFile(prefix.host("C:\\dest2\\name")), "a file");
 }
 
 TEST_F(ShellFileOperationTest, FoldersMoveAndCopyWholeWithoutFilesOnly)
@@ -242,12 +237,12 @@ TEST_F(ShellFileOperationTest, FoldersMoveAndCopyWholeWithoutFilesOnly)
     prefix.makeFolder("C:\\moved");
 
     EXPECT_EQ(run(FO_COPY, "C:\\work\\tree", "C:\\copy", FolderFlags), 0);
-    EXPECT_EQ(readFile(prefix.host("C:\\copy\\tree\\sub\\b.txt")), "b");
+    EXPECT_EQ(readHostFile(prefix.host("C:\\copy\\tree\\sub\\b.txt")), "b");
     EXPECT_EQ(fs::read_symlink(prefix.host("C:\\copy\\tree\\sub\\link")), prefix.root() / "outside");
 
     EXPECT_EQ(run(FO_MOVE, "C:\\work\\tree", "C:\\moved", FolderFlags), 0);
     EXPECT_FALSE(present(prefix.host("C:\\work\\tree")));
-    EXPECT_EQ(readFile(prefix.host("C:\\moved\\tree\\a.txt")), "a");
+    EXPECT_EQ(readHostFile(prefix.host("C:\\moved\\tree\\a.txt")), "a");
 }
 
 TEST_F(ShellFileOperationTest, SeveralSourcesAreDoneInOrder)
@@ -275,7 +270,7 @@ TEST_F(ShellFileOperationTest, RecyclingOnADriveOutsideTheKnownFileSystemsFails)
     prefix.addDrive('D', drive);
     std::ofstream(drive / "file.txt") << "stays";
     EXPECT_EQ(run(FO_DELETE, "D:\\file.txt", "", RecycleFlags), ShellError::AccessDenied);
-    EXPECT_EQ(readFile(drive / "file.txt"), "stays");
+    EXPECT_EQ(readHostFile(drive / "file.txt"), "stays");
     EXPECT_FALSE(present(drive / (".Trash-" + std::to_string(::geteuid()))));
     fs::remove_all(drive);
 }
@@ -296,10 +291,10 @@ TEST_F(ShellFileOperationTest, MoveAcrossFileSystemsCopiesThenRemoves)
     const fs::path old = prefix.writeFile("C:\\dest\\file.txt", "old");
 
     EXPECT_EQ(run(FO_MOVE, "D:\\file.txt", "C:\\dest", PlainFlags), 0);
-    EXPECT_EQ(readFile(old), "travels");
+    EXPECT_EQ(readHostFile(old), "travels");
     EXPECT_FALSE(present(drive / "file.txt"));
     EXPECT_EQ(run(FO_MOVE, "D:\\tree", "C:\\dest", FolderFlags), 0);
-    EXPECT_EQ(readFile(prefix.host("C:\\dest\\tree\\sub\\x.txt")), "x");
+    EXPECT_EQ(readHostFile(prefix.host("C:\\dest\\tree\\sub\\x.txt")), "x");
     EXPECT_FALSE(present(drive / "tree"));
     EXPECT_EQ(std::distance(fs::directory_iterator(old.parent_path()), fs::directory_iterator()), 2);
     fs::remove_all(drive);

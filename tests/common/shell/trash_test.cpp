@@ -10,24 +10,15 @@
 
 #include "common/base/text.h"
 #include "common/shell/hosttree.h"
+#include "support/hostfiles.h"
 #include "support/tempprefix.h"
 
 namespace tw {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readFile(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeFile(const fs::path& file, std::string_view bytes)
-{
-    fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << bytes;
-}
+using test::readHostFile;
+using test::writeHostFile;
 
 mode_t modeOf(const fs::path& path)
 {
@@ -40,7 +31,7 @@ mode_t modeOf(const fs::path& path)
 std::map<std::string, std::string> infoOf(const fs::path& trash, const std::string& item)
 {
     std::map<std::string, std::string> fields;
-    const std::vector<std::string> lines = splitLines(readFile(trash / "info" / (item + ".trashinfo")));
+    const std::vector<std::string> lines = splitLines(readHostFile(trash / "info" / (item + ".trashinfo")));
     EXPECT_FALSE(lines.empty()) << "no info file for " << item;
     if (lines.empty())
         return fields;
@@ -66,12 +57,12 @@ protected:
 TEST_F(TrashTest, PutMovesTheFileAndWritesItsInfoFileFirst)
 {
     const fs::path file = work / "a.txt";
-    writeFile(file, "hello");
+    writeHostFile(file, "hello");
     std::string error;
     ASSERT_TRUE(trash.put(file, &error)) << error;
 
     EXPECT_FALSE(fs::exists(file));
-    EXPECT_EQ(readFile(home / "files" / "a.txt"), "hello");
+    EXPECT_EQ(readHostFile(home / "files" / "a.txt"), "hello");
     const auto info = infoOf(home, "a.txt");
     EXPECT_EQ(info.at(""), "[Trash Info]");
     EXPECT_EQ(info.at("Path"), file.string());
@@ -95,12 +86,12 @@ TEST_F(TrashTest, SameNamesGetNumberedNamesAndNothingIsOverwritten)
 {
     for (int i = 0; i < 3; ++i) {
         const fs::path file = work / std::to_string(i) / "same.txt";
-        writeFile(file, "content " + std::to_string(i));
+        writeHostFile(file, "content " + std::to_string(i));
         ASSERT_TRUE(trash.put(file)) << i;
     }
     const std::string names[] = {"same.txt", "same.txt_1", "same.txt_2"};
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(readFile(home / "files" / names[i]), "content " + std::to_string(i)) << names[i];
+        EXPECT_EQ(readHostFile(home / "files" / names[i]), "content " + std::to_string(i)) << names[i];
         EXPECT_EQ(infoOf(home, names[i]).at("Path"), (work / std::to_string(i) / "same.txt").string());
     }
     EXPECT_EQ(trash.itemCount(), 3u);
@@ -108,11 +99,11 @@ TEST_F(TrashTest, SameNamesGetNumberedNamesAndNothingIsOverwritten)
 
 TEST_F(TrashTest, AnExistingInfoFileWithoutItsItemIsNotReused)
 {
-    writeFile(home / "info" / "x.trashinfo", "[Trash Info]\nPath=/elsewhere/x\n");
-    writeFile(work / "x", "new");
+    writeHostFile(home / "info" / "x.trashinfo", "[Trash Info]\nPath=/elsewhere/x\n");
+    writeHostFile(work / "x", "new");
     ASSERT_TRUE(trash.put(work / "x"));
-    EXPECT_EQ(readFile(home / "info" / "x.trashinfo"), "[Trash Info]\nPath=/elsewhere/x\n");
-    EXPECT_EQ(readFile(home / "files" / "x_1"), "new");
+    EXPECT_EQ(readHostFile(home / "info" / "x.trashinfo"), "[Trash Info]\nPath=/elsewhere/x\n");
+    EXPECT_EQ(readHostFile(home / "files" / "x_1"), "new");
     EXPECT_EQ(infoOf(home, "x_1").at("Path"), (work / "x").string());
 }
 
@@ -127,7 +118,7 @@ class TrashEncodingTest : public TrashTest, public ::testing::WithParamInterface
 TEST_P(TrashEncodingTest, PathIsPercentEncodedExceptUnreservedBytes)
 {
     const EncodingCase& c = GetParam();
-    writeFile(work / c.name, "x");
+    writeHostFile(work / c.name, "x");
     std::string error;
     ASSERT_TRUE(trash.put(work / c.name, &error)) << error;
     EXPECT_EQ(infoOf(home, c.name).at("Path"), work.string() + "/" + c.encoded);
@@ -146,23 +137,23 @@ INSTANTIATE_TEST_SUITE_P(Names, TrashEncodingTest,
 
 TEST_F(TrashTest, AFolderIsTrashedWholeWithOneInfoFileAndACacheLine)
 {
-    writeFile(work / "tree" / "a.txt", std::string(5000, 'a'));
-    writeFile(work / "tree" / "sub" / "b.txt", std::string(100, 'b'));
+    writeHostFile(work / "tree" / "a.txt", std::string(5000, 'a'));
+    writeHostFile(work / "tree" / "sub" / "b.txt", std::string(100, 'b'));
     ASSERT_TRUE(trash.put(work / "tree"));
 
     EXPECT_FALSE(fs::exists(work / "tree"));
-    EXPECT_EQ(readFile(home / "files" / "tree" / "sub" / "b.txt"), std::string(100, 'b'));
+    EXPECT_EQ(readHostFile(home / "files" / "tree" / "sub" / "b.txt"), std::string(100, 'b'));
     EXPECT_EQ(std::distance(fs::directory_iterator(home / "info"), fs::directory_iterator()), 1);
     struct stat info {};
     ASSERT_EQ(::stat((home / "info" / "tree.trashinfo").c_str(), &info), 0);
     const std::string expected = std::to_string(hostDiskUsage(home / "files" / "tree")) + " "
         + std::to_string(info.st_mtime) + " tree\n";
-    EXPECT_EQ(readFile(home / "directorysizes"), expected);
+    EXPECT_EQ(readHostFile(home / "directorysizes"), expected);
 }
 
 TEST_F(TrashTest, ALinkIsTrashedAsALinkAndItsTargetStaysUntouched)
 {
-    writeFile(work / "target" / "keep.txt", "keep");
+    writeHostFile(work / "target" / "keep.txt", "keep");
     fs::create_symlink(work / "target", work / "folderlink");
     fs::create_symlink(work / "target" / "keep.txt", work / "filelink");
     ASSERT_TRUE(trash.put(work / "folderlink"));
@@ -171,22 +162,22 @@ TEST_F(TrashTest, ALinkIsTrashedAsALinkAndItsTargetStaysUntouched)
     EXPECT_TRUE(fs::is_symlink(home / "files" / "folderlink"));
     EXPECT_EQ(fs::read_symlink(home / "files" / "folderlink"), work / "target");
     EXPECT_TRUE(fs::is_symlink(home / "files" / "filelink"));
-    EXPECT_EQ(readFile(work / "target" / "keep.txt"), "keep");
+    EXPECT_EQ(readHostFile(work / "target" / "keep.txt"), "keep");
     // A link counts with its own size, never with what it points to.
     const uint64_t linkSizes = (work / "target").string().size() + (work / "target" / "keep.txt").string().size();
     EXPECT_EQ(trash.totalSize(), linkSizes);
-    EXPECT_FALSE(fs::exists(home / "directorysizes") && !readFile(home / "directorysizes").empty());
+    EXPECT_FALSE(fs::exists(home / "directorysizes") && !readHostFile(home / "directorysizes").empty());
 
     ASSERT_TRUE(trash.empty());
     EXPECT_FALSE(fs::exists(fs::symlink_status(home / "files" / "folderlink")));
-    EXPECT_EQ(readFile(work / "target" / "keep.txt"), "keep");
+    EXPECT_EQ(readHostFile(work / "target" / "keep.txt"), "keep");
 }
 
 TEST_F(TrashTest, UsageAddsFileSizesAndFolderDiskUsage)
 {
-    writeFile(work / "small", std::string(100, 's'));
-    writeFile(work / "large", std::string(250, 'l'));
-    writeFile(work / "folder" / "inner", std::string(9000, 'i'));
+    writeHostFile(work / "small", std::string(100, 's'));
+    writeHostFile(work / "large", std::string(250, 'l'));
+    writeHostFile(work / "folder" / "inner", std::string(9000, 'i'));
     for (const char* name : {"small", "large", "folder"})
         ASSERT_TRUE(trash.put(work / name)) << name;
     const Trash::Usage usage = trash.usage();
@@ -197,7 +188,7 @@ TEST_F(TrashTest, UsageAddsFileSizesAndFolderDiskUsage)
 
 TEST_F(TrashTest, DirectorySizesCacheIsUsedWhileCurrentAndRefreshedOtherwise)
 {
-    writeFile(work / "folder" / "inner", std::string(9000, 'i'));
+    writeHostFile(work / "folder" / "inner", std::string(9000, 'i'));
     ASSERT_TRUE(trash.put(work / "folder"));
     const fs::path info = home / "info" / "folder.trashinfo";
     struct stat st {};
@@ -206,50 +197,50 @@ TEST_F(TrashTest, DirectorySizesCacheIsUsedWhileCurrentAndRefreshedOtherwise)
 
     // A current line (matching mtime) is believed, even when its size is made up;
     // a line of an item that is gone is dropped.
-    writeFile(home / "directorysizes", "123 " + std::to_string(st.st_mtime) + " folder\n77 1 ghost\n");
+    writeHostFile(home / "directorysizes", "123 " + std::to_string(st.st_mtime) + " folder\n77 1 ghost\n");
     EXPECT_EQ(trash.totalSize(), 123u);
-    EXPECT_EQ(readFile(home / "directorysizes"), "123 " + std::to_string(st.st_mtime) + " folder\n");
+    EXPECT_EQ(readHostFile(home / "directorysizes"), "123 " + std::to_string(st.st_mtime) + " folder\n");
 
     // The info file changed since: the size is computed again and the line renewed.
     const utimbuf older{st.st_atime - 1000, st.st_mtime - 1000};
     ASSERT_EQ(::utime(info.c_str(), &older), 0);
     EXPECT_EQ(trash.totalSize(), real);
-    EXPECT_EQ(readFile(home / "directorysizes"), std::to_string(real) + " " + std::to_string(st.st_mtime - 1000) + " folder\n");
+    EXPECT_EQ(readHostFile(home / "directorysizes"), std::to_string(real) + " " + std::to_string(st.st_mtime - 1000) + " folder\n");
 }
 
 TEST_F(TrashTest, CacheNamesArePercentEncoded)
 {
-    writeFile(work / "my folder%" / "x", "x");
+    writeHostFile(work / "my folder%" / "x", "x");
     ASSERT_TRUE(trash.put(work / "my folder%"));
-    const std::string cache = readFile(home / "directorysizes");
+    const std::string cache = readHostFile(home / "directorysizes");
     EXPECT_NE(cache.find(" my%20folder%25\n"), std::string::npos) << cache;
     EXPECT_EQ(trash.totalSize(), hostDiskUsage(home / "files" / "my folder%"));
 }
 
 TEST_F(TrashTest, EmptyRemovesItemsInfoFilesStraysAndCacheLines)
 {
-    writeFile(work / "file", "f");
-    writeFile(work / "folder" / "locked" / "deep.txt", "d");
+    writeHostFile(work / "file", "f");
+    writeHostFile(work / "folder" / "locked" / "deep.txt", "d");
     ASSERT_TRUE(trash.put(work / "file"));
     ASSERT_TRUE(trash.put(work / "folder"));
     ::chmod((home / "files" / "folder" / "locked").c_str(), 0500);
-    writeFile(home / "files" / "stray", "no info file");
-    writeFile(home / "info" / "orphan.trashinfo", "[Trash Info]\nPath=/gone\n");
-    ASSERT_FALSE(readFile(home / "directorysizes").empty());
+    writeHostFile(home / "files" / "stray", "no info file");
+    writeHostFile(home / "info" / "orphan.trashinfo", "[Trash Info]\nPath=/gone\n");
+    ASSERT_FALSE(readHostFile(home / "directorysizes").empty());
 
     ASSERT_TRUE(trash.empty());
     EXPECT_TRUE(fs::is_empty(home / "files"));
     EXPECT_TRUE(fs::is_empty(home / "info"));
-    EXPECT_EQ(readFile(home / "directorysizes"), "");
+    EXPECT_EQ(readHostFile(home / "directorysizes"), "");
     EXPECT_EQ(trash.usage().items, 0u);
     EXPECT_EQ(trash.usage().size, 0u);
 }
 
 TEST_F(TrashTest, InfoFileNamesThatWouldLeaveFilesAreIgnored)
 {
-    writeFile(home / "files" / "keep", "x");
-    writeFile(home / "info" / "..trashinfo", "[Trash Info]\n");
-    writeFile(home / "info" / "...trashinfo", "[Trash Info]\n");
+    writeHostFile(home / "files" / "keep", "x");
+    writeHostFile(home / "info" / "..trashinfo", "[Trash Info]\n");
+    writeHostFile(home / "info" / "...trashinfo", "[Trash Info]\n");
     EXPECT_EQ(trash.itemCount(), 0u);
     trash.empty();
     // "files/." and "files/.." were never taken for items: the trash itself stays.
@@ -261,7 +252,7 @@ TEST_F(TrashTest, AFailedMoveTakesItsInfoFileBack)
 {
     // The data folder holds the trash: moving it into the trash cannot work.
     const fs::path data = prefix.home() / ".local";
-    writeFile(work / "warmup", "w");
+    writeHostFile(work / "warmup", "w");
     ASSERT_TRUE(trash.put(work / "warmup"));
     std::string error;
     EXPECT_FALSE(trash.put(data, &error));
@@ -283,7 +274,7 @@ TEST_F(TrashTest, LongNamesAreCutSoThatTheInfoFileFits)
 {
     const std::string name = std::string(200, 'n') + std::string(25, 'x') + "\xc3\xa9" + std::string(23, 'y');
     ASSERT_EQ(name.size(), 250u);
-    writeFile(work / name, "long");
+    writeHostFile(work / name, "long");
     std::string error;
     ASSERT_TRUE(trash.put(work / name, &error)) << error;
     std::vector<std::string> items;
@@ -320,12 +311,12 @@ TEST_P(TopdirTrashTest, ItemsOfAnotherFileSystemGoToItsTopdirTrash)
     fs::create_directories(volume / "data");
     c.prepare(volume);
     Trash confined(home, {prefix.root(), volume});
-    writeFile(volume / "data" / "doc.txt", "doc");
+    writeHostFile(volume / "data" / "doc.txt", "doc");
 
     std::string error;
     ASSERT_TRUE(confined.put(volume / "data" / "doc.txt", &error)) << error;
     const fs::path expected = volume / withUid(c.expectedTrash);
-    EXPECT_EQ(readFile(expected / "files" / "doc.txt"), "doc");
+    EXPECT_EQ(readHostFile(expected / "files" / "doc.txt"), "doc");
     EXPECT_EQ(infoOf(expected, "doc.txt").at("Path"), (volume / "data" / "doc.txt").string());
     EXPECT_EQ(modeOf(expected), 0700u);
     EXPECT_FALSE(fs::exists(home / "files" / "doc.txt"));
@@ -372,8 +363,8 @@ TEST_F(TrashTest, UsageAndEmptyCoverEveryTrashFolder)
 {
     const fs::path volume = prefix.root() / "volume";
     Trash confined(home, {prefix.root(), volume});
-    writeFile(work / "home.txt", std::string(10, 'h'));
-    writeFile(volume / "vol.txt", std::string(20, 'v'));
+    writeHostFile(work / "home.txt", std::string(10, 'h'));
+    writeHostFile(volume / "vol.txt", std::string(20, 'v'));
     ASSERT_TRUE(confined.put(work / "home.txt"));
     ASSERT_TRUE(confined.put(volume / "vol.txt"));
     EXPECT_EQ(confined.usage().items, 2u);
@@ -385,7 +376,7 @@ TEST_F(TrashTest, UsageAndEmptyCoverEveryTrashFolder)
 TEST_F(TrashTest, AnItemOutsideEveryKnownFileSystemIsRefused)
 {
     Trash confined(home, {prefix.root() / "elsewhere"});
-    writeFile(work / "file", "f");
+    writeHostFile(work / "file", "f");
     std::string error;
     EXPECT_FALSE(confined.put(work / "file", &error));
     EXPECT_TRUE(fs::exists(work / "file"));

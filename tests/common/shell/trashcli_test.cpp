@@ -7,23 +7,19 @@
 #include <gtest/gtest.h>
 
 #include "common/shell/trash.h"
+#include "support/hostfiles.h"
 #include "support/tempprefix.h"
 
 namespace tw {
 namespace {
 
 namespace fs = std::filesystem;
+using test::readHostFile;
 
 bool toolAvailable(const char* tool)
 {
     const std::string command = std::string("command -v ") + tool + " >/dev/null 2>&1";
     return std::system(command.c_str()) == 0;
-}
-
-std::string readFile(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // Runs a shell command line in folder with the test's HOME and XDG_DATA_HOME
@@ -35,7 +31,7 @@ std::string run(const fs::path& folder, const std::string& commandLine, int* sta
     const int result = std::system(command.c_str());
     if (status)
         *status = WIFEXITED(result) ? WEXITSTATUS(result) : -1;
-    std::string text = readFile(output);
+    std::string text = readHostFile(output);
     fs::remove(output);
     return text;
 }
@@ -89,8 +85,8 @@ TEST_F(TrashCliTest, TrashRestorePutsOurItemBack)
         const std::string dialog = run(work, "echo 0 | trash-restore '" + work.string() + "'", &status);
         EXPECT_EQ(status, 0) << dialog;
     }
-    EXPECT_EQ(readFile(file), "precious");
-    EXPECT_EQ(readFile(work / "folder" / "sub" / "inner.txt"), "inner");
+    EXPECT_EQ(readHostFile(file), "precious");
+    EXPECT_EQ(readHostFile(work / "folder" / "sub" / "inner.txt"), "inner");
     EXPECT_EQ(trash.itemCount(), 0u);
 }
 
