@@ -87,7 +87,11 @@ TfrmMain::TfrmMain(Environment& env, std::string programFolder, QWidget* parent)
     FormCreate();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain()
+{
+    // The panels show lists of the tools, which are members: the panels go first.
+    delete takeCentralWidget();
+}
 
 void TfrmMain::FormCreate()
 {
