@@ -24,6 +24,7 @@ size_t CheckList::append(const std::vector<std::string>& cells, int icon)
         row.cells += cells[i];
     }
     row.icon = icon;
+    closeGap();
     m_rows.push_back(std::move(row));
     const size_t index = m_rows.size() - 1;
     if (m_observer)
@@ -31,9 +32,33 @@ size_t CheckList::append(const std::vector<std::string>& cells, int icon)
     return index;
 }
 
+void CheckList::moveGapTo(size_t row)
+{
+    if (gapLength() == 0) {
+        m_gapBegin = m_gapEnd = row;
+        return;
+    }
+    // Rows [row, gapBegin) go behind the gap, or rows after the gap come before it.
+    while (m_gapBegin > row)
+        m_rows[--m_gapEnd] = std::move(m_rows[--m_gapBegin]);
+    while (m_gapBegin < row)
+        m_rows[m_gapBegin++] = std::move(m_rows[m_gapEnd++]);
+}
+
+void CheckList::closeGap()
+{
+    if (gapLength() == 0)
+        return;
+    m_rows.erase(m_rows.begin() + static_cast<std::ptrdiff_t>(m_gapBegin),
+                 m_rows.begin() + static_cast<std::ptrdiff_t>(m_gapEnd));
+    m_gapBegin = m_gapEnd = m_rows.size();
+}
+
 void CheckList::remove(size_t row)
 {
-    m_rows.erase(m_rows.begin() + static_cast<std::ptrdiff_t>(row));
+    moveGapTo(row);
+    m_rows[m_gapEnd] = Row();
+    ++m_gapEnd;
     if (m_selected) {
         if (*m_selected == row)
             m_selected.reset();
@@ -48,6 +73,7 @@ void CheckList::clear()
 {
     m_rows.clear();
     m_rows.shrink_to_fit();
+    m_gapBegin = m_gapEnd = 0;
     m_selected.reset();
     if (m_observer)
         m_observer->listReset();
@@ -55,7 +81,7 @@ void CheckList::clear()
 
 std::string_view CheckList::cell(size_t row, size_t column) const
 {
-    std::string_view rest = m_rows[row].cells;
+    std::string_view rest = at(row).cells;
     for (size_t i = 0; i < column; ++i) {
         const size_t cut = rest.find(Separator);
         if (cut == std::string_view::npos)
@@ -78,22 +104,24 @@ void CheckList::setCell(size_t row, size_t column, std::string_view text)
             joined += Separator;
         joined += cells[i];
     }
-    m_rows[row].cells = std::move(joined);
+    at(row).cells = std::move(joined);
     if (m_observer)
         m_observer->rowsChanged(row, row);
 }
 
 void CheckList::setChecked(size_t row, bool checked)
 {
-    if (m_rows[row].checked == checked)
+    Row& target = at(row);
+    if (target.checked == checked)
         return;
-    m_rows[row].checked = checked;
+    target.checked = checked;
     if (m_observer)
         m_observer->rowsChanged(row, row);
 }
 
 void CheckList::setAllChecks(int mode)
 {
+    closeGap();
     for (Row& row : m_rows)
         row.checked = mode == 2 ? !row.checked : mode == 1;
     if (m_observer && !m_rows.empty())
@@ -107,14 +135,14 @@ void CheckList::invertAll() { setAllChecks(2); }
 size_t CheckList::checkedCount() const
 {
     size_t count = 0;
-    for (const Row& row : m_rows)
-        count += row.checked;
+    for (size_t row = 0; row < rowCount(); ++row)
+        count += at(row).checked;
     return count;
 }
 
 void CheckList::setSelectedRow(std::optional<size_t> row)
 {
-    if (row && *row >= m_rows.size())
+    if (row && *row >= rowCount())
         row.reset();
     m_selected = row;
 }

@@ -39,8 +39,8 @@ public:
     const std::vector<CheckListColumn>& columns() const { return m_columns; }
     size_t columnCount() const { return m_columns.size(); }
 
-    size_t rowCount() const { return m_rows.size(); }
-    bool empty() const { return m_rows.empty(); }
+    size_t rowCount() const { return m_rows.size() - gapLength(); }
+    bool empty() const { return rowCount() == 0; }
 
     // Appends an unchecked row; missing cells are empty, extra ones are dropped.
     size_t append(const std::vector<std::string>& cells, int icon = -1);
@@ -50,9 +50,9 @@ public:
     // The text of one cell; "" beyond the row's cells. Column 0 is the caption.
     std::string_view cell(size_t row, size_t column) const;
     void setCell(size_t row, size_t column, std::string_view text);
-    int icon(size_t row) const { return m_rows[row].icon; }
+    int icon(size_t row) const { return at(row).icon; }
 
-    bool checked(size_t row) const { return m_rows[row].checked; }
+    bool checked(size_t row) const { return at(row).checked; }
     void setChecked(size_t row, bool checked);
     void selectAll();
     void unselectAll();
@@ -79,8 +79,20 @@ private:
     };
     void setAllChecks(int mode);
 
+    // The rows are a gap buffer: m_rows[m_gapBegin, m_gapEnd) holds no rows. A
+    // removal moves the gap to the removed row and widens it, so the usual walk that
+    // removes rows from the last to the first costs O(n) in all, not O(n) per row.
+    size_t gapLength() const { return m_gapEnd - m_gapBegin; }
+    size_t slot(size_t row) const { return row < m_gapBegin ? row : row + gapLength(); }
+    Row& at(size_t row) { return m_rows[slot(row)]; }
+    const Row& at(size_t row) const { return m_rows[slot(row)]; }
+    void moveGapTo(size_t row);
+    void closeGap();
+
     std::vector<CheckListColumn> m_columns;
     std::vector<Row> m_rows;
+    size_t m_gapBegin = 0;
+    size_t m_gapEnd = 0;
     std::optional<size_t> m_selected;
     bool m_enabled = true;
     CheckListObserver* m_observer = nullptr;

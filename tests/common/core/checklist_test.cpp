@@ -104,3 +104,76 @@ TEST(CheckList, ObserverHearsEveryChange)
 
 } // namespace
 } // namespace tw
+
+namespace tw {
+namespace {
+
+// Removals, appends, check marks and cell edits in a scripted random order must
+// leave the list exactly like a plain vector of rows that did the same.
+TEST(CheckList, MixedEditsMatchAPlainList)
+{
+    struct Plain {
+        std::string name;
+        bool checked;
+    };
+    CheckList list({{"File"}, {"Size"}});
+    std::vector<Plain> plain;
+    uint32_t seed = 12345;
+    const auto next = [&seed](uint32_t bound) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % bound;
+    };
+    for (int step = 0; step < 20000; ++step) {
+        const uint32_t action = next(10);
+        if (plain.empty() || action < 4) {
+            const std::string name = "row" + std::to_string(step);
+            list.append({name, "1 b"});
+            plain.push_back({name, false});
+        } else if (action < 7) {
+            const size_t row = next(static_cast<uint32_t>(plain.size()));
+            list.remove(row);
+            plain.erase(plain.begin() + static_cast<std::ptrdiff_t>(row));
+        } else if (action < 8) {
+            const size_t row = next(static_cast<uint32_t>(plain.size()));
+            list.setChecked(row, !plain[row].checked);
+            plain[row].checked = !plain[row].checked;
+        } else if (action < 9) {
+            const size_t row = next(static_cast<uint32_t>(plain.size()));
+            plain[row].name += "!";
+            list.setCell(row, 0, plain[row].name);
+        } else {
+            list.invertAll();
+            for (Plain& row : plain)
+                row.checked = !row.checked;
+        }
+        ASSERT_EQ(list.rowCount(), plain.size()) << "step " << step;
+    }
+    size_t checked = 0;
+    for (size_t row = 0; row < plain.size(); ++row) {
+        EXPECT_EQ(list.cell(row, 0), plain[row].name) << "row " << row;
+        EXPECT_EQ(list.cell(row, 1), "1 b") << "row " << row;
+        EXPECT_EQ(list.checked(row), plain[row].checked) << "row " << row;
+        checked += plain[row].checked;
+    }
+    EXPECT_EQ(list.checkedCount(), checked);
+}
+
+TEST(CheckList, RemovingFromLastToFirstKeepsTheOtherRowsInOrder)
+{
+    CheckList list({{"File"}});
+    for (int i = 0; i < 10; ++i)
+        list.append({std::to_string(i)});
+    for (size_t row = list.rowCount(); row-- > 0;) {
+        if (row % 3 != 0)
+            list.remove(row);
+    }
+    ASSERT_EQ(list.rowCount(), 4u);
+    for (size_t row = 0; row < 4; ++row)
+        EXPECT_EQ(list.cell(row, 0), std::to_string(row * 3));
+    list.append({"10"});
+    EXPECT_EQ(list.cell(4, 0), "10");
+    EXPECT_EQ(list.cell(3, 0), "9");
+}
+
+} // namespace
+} // namespace tw
