@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,19 +44,29 @@ TEST_F(AtomicFile, ReplacesContentAndKeepsMode)
     EXPECT_EQ(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()), 1);
 }
 
-TEST_F(AtomicFile, FailureLeavesTheOldFile)
+TEST_F(AtomicFile, FailedWriteLeavesTheOldFile)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes into read-only folders; the refusal cannot be shown";
     const fs::path file = m_folder / "a.ini";
     ASSERT_TRUE(writeFileAtomically(file, "old"));
-    fs::permissions(m_folder, fs::perms::owner_read | fs::perms::owner_exec);
+    // A file-size limit makes the write of the new content fail, also for root.
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 4;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     std::string error;
-    EXPECT_FALSE(writeFileAtomically(file, "new", &error));
-    EXPECT_NE(error.find("cannot create"), std::string::npos) << error;
+    const bool written = writeFileAtomically(file, "new and longer", &error);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
     std::string bytes;
     ASSERT_TRUE(readWholeFile(file, bytes));
     EXPECT_EQ(bytes, "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()), 1)
+        << "the temporary file is removed";
 }
 
 TEST_F(AtomicFile, TargetThatIsAFolderIsNotReplaced)
