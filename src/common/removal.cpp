@@ -8,7 +8,7 @@
 
 namespace tw {
 
-bool RunFileOperation(Shell& shell, std::string_view file, std::string_view folder, int mode)
+bool RunFileOperation(Environment& env, std::string_view file, std::string_view folder, int mode)
 {
     using namespace ShellOp;
     constexpr uint16_t Quiet = FOF_SILENT | FOF_NOCONFIRMATION | FOF_FILESONLY; // 0x0094
@@ -44,20 +44,10 @@ bool RunFileOperation(Shell& shell, std::string_view file, std::string_view fold
     operation.to = std::string(folder);
     try {
         // Only 0 is success: a negative code is a failure too.
-        return shell.SHFileOperation(operation) == 0;
+        return env.shell().SHFileOperation(operation) == 0;
     } catch (const std::exception&) {
         return false;
     }
-}
-
-bool RunFileOperation(Environment& env, std::string_view file, std::string_view folder, int mode)
-{
-    // A destination that is not an existing folder must never become the file's
-    // new name, so it is refused before anything is asked of the shell.
-    if ((mode == RemoveMode::MoveToFolder || mode == RemoveMode::CopyToFolder)
-        && !env.fileSystem().DirectoryExists(folder))
-        return false;
-    return RunFileOperation(env.shell(), file, folder, mode);
 }
 
 } // namespace tw

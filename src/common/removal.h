@@ -5,7 +5,6 @@
 namespace tw {
 
 class Environment;
-class Shell;
 
 // Modes of RunFileOperation; the first three are the stored removal methods.
 namespace RemoveMode {
@@ -18,10 +17,8 @@ constexpr int CopyToFolder = 4;
 // Removes (1 Recycle Bin, 2 permanently), moves (3) or copies (4) one file through
 // the shell's file operation, replacing a file of the same name in the folder; true
 // only when the shell answers 0. Any other mode, and modes 3 and 4 with an empty
-// folder text or one that names no existing folder, fail without touching anything.
-bool RunFileOperation(Shell& shell, std::string_view file, std::string_view folder, int mode);
-
-// The same, with the destination folder checked here too before the shell is asked.
+// folder text or one that names no existing folder, fail without touching anything
+// (a missing folder must never become the file's new name; the shell refuses it).
 bool RunFileOperation(Environment& env, std::string_view file, std::string_view folder, int mode);
 
 } // namespace tw

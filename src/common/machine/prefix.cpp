@@ -204,7 +204,7 @@ fs::path ChoosePrefixFolder()
     if (fs::is_regular_file(home / ".wine" / "system.reg", ec))
         return home / ".wine";
     const std::string dataHome = environmentText("XDG_DATA_HOME");
-    // The base directory specification ignores relative values.
+    // XDG base folders must be absolute paths; a relative value counts as unset.
     const fs::path data = !dataHome.empty() && dataHome[0] == '/' ? fs::path(dataHome) : home / ".local" / "share";
     return data / "brindlewharf-tidewick" / "prefix";
 }

@@ -141,20 +141,5 @@ INSTANTIATE_TEST_SUITE_P(Table, RemovalFailTest, testing::ValuesIn(failCases),
                              return name;
                          });
 
-// The form over the shell alone refuses the same destinations.
-TEST_F(RemovalTest, ShellFormRefusesUnknownModesAndMissingDestinations)
-{
-    Shell& shell = prefix.env().shell();
-    EXPECT_FALSE(RunFileOperation(shell, "D:\\work\\junk.tmp", "D:\\dest", 7));
-    EXPECT_FALSE(RunFileOperation(shell, "D:\\work\\junk.tmp", "", 3));
-    EXPECT_FALSE(RunFileOperation(shell, "D:\\work\\junk.tmp", "", 4));
-    EXPECT_FALSE(RunFileOperation(shell, "D:\\work\\junk.tmp", "D:\\nowhere", 3));
-    EXPECT_FALSE(RunFileOperation(shell, "D:\\work\\junk.tmp", "D:\\nowhere", 4));
-    EXPECT_FALSE(anything("D:\\nowhere"));
-    EXPECT_EQ(content("D:\\work\\junk.tmp"), "junk");
-    EXPECT_TRUE(RunFileOperation(shell, "D:\\work\\junk.tmp", "D:\\dest", 3));
-    EXPECT_EQ(content("D:\\dest\\junk.tmp"), "junk");
-}
-
 } // namespace
 } // namespace tw
