@@ -101,13 +101,24 @@ TEST_F(DriveCleanerTest, AllWildcardsInactiveListsEveryFile)
     EXPECT_EQ(sorted(results()), (std::vector<std::string>{"D:\\a.txt", "D:\\noext", "D:\\sub\\b.tmp"}));
 }
 
-TEST_F(DriveCleanerTest, ActiveLineWithEmptyWildcardIsSkipped)
+TEST_F(DriveCleanerTest, ActiveLineWithEmptyWildcardMatchesNothing)
 {
     writeConfig(ConfigPath::JunkMaskFile, {"=nothing=true", "==true", "*.tmp=Temporary Files= TRUE "});
     file("D:\\a.txt");
     file("D:\\b.tmp");
     search({"D:\\"});
     EXPECT_EQ(results(), (std::vector<std::string>{"D:\\b.tmp"}));
+}
+
+TEST_F(DriveCleanerTest, OnlyActiveLinesWithEmptyWildcardsListNoFile)
+{
+    // Unlike a file whose lines are all inactive, which lists every file.
+    writeConfig(ConfigPath::JunkMaskFile, {"=nothing=true", "*.tmp=Temporary Files=false"});
+    file("D:\\a.txt");
+    file("D:\\b.tmp");
+    search({"D:\\"});
+    EXPECT_TRUE(results().empty()) << "an active line that cannot match must not widen the search to every file";
+    EXPECT_EQ(host.messageTexts(), (std::vector<std::string>{"Complete."}));
 }
 
 TEST_F(DriveCleanerTest, DriveAndFolderInsideItAreBothSearched)
