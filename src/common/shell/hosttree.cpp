@@ -75,6 +75,18 @@ bool openUpFolderAt(int parentFd, const char* name, mode_t mode)
 
 bool isPermissionError(int code) { return code == EACCES || code == EPERM; }
 
+// Whether the folder parentFd/name is where another file system (or a bind mount)
+// is mounted: its files belong to that file system, not to the tree being removed.
+bool isMountPointAt(int parentFd, const char* name, const struct stat& folder)
+{
+    struct statx sx {};
+    if (::statx(parentFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE, &sx) == 0
+        && (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT))
+        return (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+    struct stat parent {};
+    return ::fstat(parentFd, &parent) == 0 && parent.st_dev != folder.st_dev;
+}
+
 // Removes parentFd/name. insideTree: parentFd is a folder of the tree being
 // removed, so it may be opened up when it refuses the removal.
 bool removeAt(int parentFd, const char* name, const std::string& shown, bool insideTree, std::string* error)
@@ -99,6 +111,8 @@ bool removeAt(int parentFd, const char* name, const std::string& shown, bool ins
         return fail(error, "cannot remove " + shown, code);
     }
 
+    if (isMountPointAt(parentFd, name, st))
+        return fail(error, "cannot remove " + shown + ", another file system is mounted there", EBUSY);
     int fd = ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0 && isPermissionError(errno) && openUpFolderAt(parentFd, name, st.st_mode))
         fd = ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);

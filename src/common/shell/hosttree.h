@@ -9,7 +9,8 @@
 namespace tw {
 
 // Removes a file, a link or a folder with everything in it. Folders that deny
-// writing or reading are opened up first (they are being removed anyway).
+// writing or reading are opened up first (they are being removed anyway). A folder
+// where another file system is mounted is never entered: it stays, and so fails the call.
 // False when something stayed; error then names the first entry that did.
 bool removeHostTree(const std::filesystem::path& path, std::string* error = nullptr);
 

@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <csignal>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -69,6 +70,27 @@ TEST_F(HostTreeTest, PathsEndingInDotsAreRefused)
     }
     EXPECT_TRUE(fs::exists(tree / "sub" / "deeper" / "b.txt"));
     EXPECT_TRUE(fs::exists(tree / "a.txt"));
+}
+
+// A file system mounted inside the tree (a USB stick under a folder of Z:) holds
+// files of its own: removing the tree never reaches them.
+TEST_F(HostTreeTest, NeverEntersAFileSystemMountedInsideTheTree)
+{
+    const fs::path mounted = tree / "sub" / "mounted";
+    fs::create_directory(mounted);
+    if (::mount("tidewick-test", mounted.c_str(), "tmpfs", 0, "size=1m") != 0)
+        GTEST_SKIP() << "mounting a tmpfs is not permitted here";
+    writeHostFile(mounted / "stick.txt", "on the stick");
+    std::string error;
+    const bool removedTree = removeHostTree(tree, &error);
+    const bool removedMountPoint = removeHostTree(mounted);
+    const std::string stick = readHostFile(mounted / "stick.txt");
+    ::umount2(mounted.c_str(), MNT_DETACH);
+    EXPECT_FALSE(removedTree);
+    EXPECT_NE(error.find(mounted.string()), std::string::npos) << error;
+    EXPECT_FALSE(removedMountPoint);
+    EXPECT_EQ(stick, "on the stick");
+    EXPECT_FALSE(present(tree / "a.txt"));
 }
 
 TEST_F(HostTreeTest, AMissingPathIsAlreadyRemoved)
