@@ -232,6 +232,12 @@ int Shell::transferOne(std::string_view path, std::string_view destination, uint
     const bool targetExists = ::lstat(target.c_str(), &targetOwn) == 0;
     if (targetExists && targetOwn.st_dev == source.own.st_dev && targetOwn.st_ino == source.own.st_ino)
         return ShellError::SameFile;
+    // A link whose target is the entry it would replace: the move would put the
+    // link over the only copy of the data.
+    struct stat sourceTarget {};
+    if (targetExists && source.isLink && ::stat(source.host.c_str(), &sourceTarget) == 0
+        && targetOwn.st_dev == sourceTarget.st_dev && targetOwn.st_ino == sourceTarget.st_ino)
+        return ShellError::SameFile;
     std::error_code ec;
     if (source.isFolder) {
         const std::string from = fs::canonical(source.host, ec).string();

@@ -245,6 +245,20 @@ TEST_F(ShellFileOperationTest, FoldersMoveAndCopyWholeWithoutFilesOnly)
     EXPECT_EQ(readHostFile(prefix.host("C:\\moved\\tree\\a.txt")), "a");
 }
 
+TEST_F(ShellFileOperationTest, ALinkIsNeverPutOverTheFileItPointsTo)
+{
+    const fs::path data = prefix.writeFile("C:\\dest\\report.txt", "the only copy");
+    const fs::path link = prefix.host("C:\\work\\report.txt");
+    fs::create_directories(link.parent_path());
+    fs::create_symlink(data, link);
+    for (const uint32_t function : {FO_MOVE, FO_COPY}) {
+        EXPECT_EQ(run(function, "C:\\work\\report.txt", "C:\\dest", PlainFlags), ShellError::SameFile) << function;
+        EXPECT_FALSE(fs::is_symlink(data)) << function;
+        EXPECT_EQ(readHostFile(data), "the only copy") << function;
+        EXPECT_TRUE(fs::is_symlink(link)) << function;
+    }
+}
+
 TEST_F(ShellFileOperationTest, SeveralSourcesAreDoneInOrder)
 {
     prefix.writeFile("C:\\work\\one", "1");
