@@ -39,7 +39,7 @@ std::vector<std::string> ActiveJunkMasks(const std::vector<std::string>& lines)
     std::vector<std::string> masks;
     for (const std::string& line : lines) {
         JunkMaskLine parts = JunkMaskLine::split(line);
-        if (isActiveForSearch(parts.flag) && !parts.wildcard.empty())
+        if (isActiveForSearch(parts.flag))
             masks.push_back(std::move(parts.wildcard));
     }
     return masks;

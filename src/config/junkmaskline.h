@@ -33,8 +33,9 @@ bool isCheckedInSettings(std::string_view flag);
 std::string JunkMaskText(const JunkMaskRow& row);
 
 // The wildcards of the lines that are active for the junk search, in file order.
-// An active line with an empty wildcard is skipped: an empty wildcard matches
-// nothing, and an empty wildcard list would widen the search to every file.
+// An active line with an empty wildcard is kept as an empty wildcard, which
+// matches no file: dropped, it could leave the list empty, and an empty list lets
+// every file through.
 std::vector<std::string> ActiveJunkMasks(const std::vector<std::string>& lines);
 
 } // namespace tw

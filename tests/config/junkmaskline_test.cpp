@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/wildcard.h"
 #include "config/junkmaskline.h"
 
 namespace tw {
@@ -68,11 +69,21 @@ INSTANTIATE_TEST_SUITE_P(Table, JunkMaskLineTest, testing::ValuesIn(splitCases),
                              return name;
                          });
 
-TEST(JunkMaskLine, ActiveMasksKeepFileOrderAndSkipEmptyWildcards)
+TEST(JunkMaskLine, ActiveMasksKeepFileOrderAndEmptyWildcards)
 {
     const std::vector<std::string> lines = {
-        "*.b=B=true", "*.a=A=false", "=Everything=true", "*.c=C= TRUE ", "*.d=D=x=true", "*.e=E=true"};
-    EXPECT_EQ(ActiveJunkMasks(lines), (std::vector<std::string>{"*.b", "*.c", "*.e"}));
+        "*.b=B=true", "*.a=A=false", "=Nothing=true", "*.c=C= TRUE ", "*.d=D=x=true", "*.e=E=true"};
+    EXPECT_EQ(ActiveJunkMasks(lines), (std::vector<std::string>{"*.b", "", "*.c", "*.e"}));
+}
+
+// A file whose only active line has an empty wildcard must not become an empty
+// list: the search takes an empty list as "every file".
+TEST(JunkMaskLine, OnlyEmptyActiveWildcardsStillMatchNothing)
+{
+    const std::vector<std::string> masks = ActiveJunkMasks({"=Nothing=true", "*.a=A=false"});
+    ASSERT_EQ(masks, (std::vector<std::string>{""}));
+    for (const char* name : {"", "A.TMP", "README"})
+        EXPECT_FALSE(WildcardSet(masks).matchesAny(name)) << name;
 }
 
 TEST(JunkMaskLine, RowTextEndsWithTheCheckState)
