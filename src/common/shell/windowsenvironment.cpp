@@ -11,6 +11,11 @@ namespace {
 
 // References nested deeper than this are left as written (a loop A -> B -> A).
 constexpr int maxDepth = 8;
+// Windows holds no variable longer than this. Together with the reference budget
+// it bounds the work of values that refer to themselves many times over
+// ("%A%%A%%A%..."), which would otherwise grow without limit.
+constexpr size_t maxLength = 32767;
+constexpr size_t maxReferences = 4096;
 
 constexpr std::string_view sessionEnvironment[] = {
     "System\\CurrentControlSet\\Control\\Session Manager\\Environment",
@@ -93,21 +98,26 @@ std::optional<std::string> WindowsEnvironment::get(std::string_view name) const
     const auto it = m_variables.find(upperCase(name));
     if (it == m_variables.end())
         return std::nullopt;
-    return valueOf(it->second, 0);
+    Budget budget{maxReferences};
+    return valueOf(it->second, 0, budget);
 }
 
-std::string WindowsEnvironment::expand(std::string_view text) const { return expand(text, 0); }
-
-std::string WindowsEnvironment::valueOf(const Variable& variable, int depth) const
+std::string WindowsEnvironment::expand(std::string_view text) const
 {
-    return variable.expandable && depth < maxDepth ? expand(variable.value, depth + 1) : variable.value;
+    Budget budget{maxReferences};
+    return expand(text, 0, budget);
 }
 
-std::string WindowsEnvironment::expand(std::string_view text, int depth) const
+std::string WindowsEnvironment::valueOf(const Variable& variable, int depth, Budget& budget) const
+{
+    return variable.expandable && depth < maxDepth ? expand(variable.value, depth + 1, budget) : variable.value;
+}
+
+std::string WindowsEnvironment::expand(std::string_view text, int depth, Budget& budget) const
 {
     std::string out;
     size_t i = 0;
-    while (i < text.size()) {
+    while (i < text.size() && out.size() < maxLength) {
         if (text[i] != '%') {
             out += text[i++];
             continue;
@@ -119,8 +129,12 @@ std::string WindowsEnvironment::expand(std::string_view text, int depth) const
         }
         const std::string_view name = text.substr(i + 1, close - i - 1);
         const auto it = name.empty() ? m_variables.end() : m_variables.find(upperCase(name));
-        if (it != m_variables.end()) {
-            out += valueOf(it->second, depth);
+        if (it != m_variables.end() && budget.references > 0) {
+            --budget.references;
+            out += valueOf(it->second, depth, budget);
+            i = close + 1;
+        } else if (it != m_variables.end()) {
+            out += text.substr(i, close + 1 - i);
             i = close + 1;
         } else {
             // Not a variable: keep "%name" and let the second "%" open the next one.
@@ -128,6 +142,8 @@ std::string WindowsEnvironment::expand(std::string_view text, int depth) const
             i = close;
         }
     }
+    if (out.size() > maxLength)
+        out.resize(maxLength);
     return out;
 }
 

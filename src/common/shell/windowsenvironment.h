@@ -35,8 +35,12 @@ private:
         std::string value;
         bool expandable = false;
     };
-    std::string expand(std::string_view text, int depth) const;
-    std::string valueOf(const Variable& variable, int depth) const;
+    // How many more references one expansion may replace.
+    struct Budget {
+        size_t references;
+    };
+    std::string expand(std::string_view text, int depth, Budget& budget) const;
+    std::string valueOf(const Variable& variable, int depth, Budget& budget) const;
 
     std::map<std::string, Variable> m_variables; // by upper-cased name
 };

@@ -180,6 +180,21 @@ TEST_F(EnvironmentTest, ReferencesInALoopEnd)
     EXPECT_NE(a->find("ba"), std::string::npos);
 }
 
+// A value that refers to itself many times would grow to 8^8 copies and more;
+// like on Windows no variable gets longer than 32767 characters.
+TEST_F(EnvironmentTest, SelfMultiplyingReferencesStayBounded)
+{
+    std::string many;
+    for (int i = 0; i < 8; ++i)
+        many += "%GROW%";
+    userEnvironment().writeExpandString("GROW", many + "x");
+    const std::optional<std::string> grown = variable("GROW");
+    ASSERT_TRUE(grown);
+    EXPECT_LE(grown->size(), 32767u);
+    EXPECT_NE(grown->find('x'), std::string::npos);
+    EXPECT_EQ(shell().GetEnvironmentVariable("SystemRoot"), "C:\\windows");
+}
+
 TEST_F(EnvironmentTest, TheHostEnvironmentIsNeverConsulted)
 {
     const char* hostTemp = std::getenv("TEMP");
