@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "common/base/text.h"
+#include "common/registry/regescape.h"
 
 namespace tw {
 namespace {
@@ -21,13 +22,6 @@ std::vector<std::string> splitPath(std::string_view path)
     return parts;
 }
 
-bool isHexDigit(char16_t c)
-{
-    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
-}
-
-bool isOctalDigit(char16_t c) { return c >= u'0' && c <= u'7'; }
-
 std::string format(const char* pattern, unsigned value)
 {
     char buffer[16];
@@ -42,13 +36,7 @@ std::string keyLine(const std::vector<std::string>& components)
     for (size_t i = 0; i < components.size(); ++i) {
         if (i > 0)
             line += "\\\\";
-        std::string part = HiveText::escape(components[i]);
-        // Brackets would end the key name early for a reader: escape them too.
-        for (char c : part) {
-            if (c == '[' || c == ']')
-                line += '\\';
-            line += c;
-        }
+        appendEscaped(line, toUtf16(components[i]), '[', ']');
     }
     return line;
 }
@@ -100,33 +88,8 @@ void HiveText::setDword(std::string_view path, std::string_view name, uint32_t v
 
 std::string HiveText::escape(std::string_view utf8)
 {
-    const std::u16string units = toUtf16(utf8);
     std::string out;
-    for (size_t i = 0; i < units.size(); ++i) {
-        const char16_t c = units[i];
-        const char16_t next = i + 1 < units.size() ? units[i + 1] : u'\0';
-        if (c == u'\\' || c == u'"') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c > 0x7f) {
-            // The fewest hex digits, or all four when a hex digit follows.
-            out += isHexDigit(next) ? format("\\x%04x", c) : format("\\x%x", c);
-        } else if (c < 0x20) {
-            switch (c) {
-            case u'\a': out += "\\a"; break;
-            case u'\b': out += "\\b"; break;
-            case u'\t': out += "\\t"; break;
-            case u'\n': out += "\\n"; break;
-            case u'\v': out += "\\v"; break;
-            case u'\f': out += "\\f"; break;
-            case u'\r': out += "\\r"; break;
-            case 0x1b: out += "\\e"; break;
-            default: out += isOctalDigit(next) ? format("\\%03o", c) : format("\\%o", c); break;
-            }
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
+    appendEscaped(out, toUtf16(utf8), '"', '"');
     return out;
 }
 
