@@ -1,64 +1,16 @@
 #include "common/wildcard.h"
 
+#include "common/fs/findpattern.h"
+
 namespace tw {
-namespace {
-
-// The index just past the UTF-8 code point that starts at i (one byte for an
-// invalid or continuation byte, so a malformed name still advances).
-size_t nextCodePoint(std::string_view text, size_t i)
-{
-    const unsigned char lead = static_cast<unsigned char>(text[i]);
-    size_t length = 1;
-    if (lead >= 0xF0 && lead < 0xF8)
-        length = 4;
-    else if (lead >= 0xE0)
-        length = lead < 0xF0 ? 3 : 1;
-    else if (lead >= 0xC0)
-        length = 2;
-    size_t end = i + 1;
-    while (end < text.size() && end < i + length && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-        ++end;
-    return end;
-}
-
-} // namespace
 
 bool WildcardMatch(std::string_view wildcard, std::string_view name)
 {
+    // The "*" and "?" matcher that the file system's patterns use too; only an
+    // empty wildcard differs: it matches nothing, not even an empty name.
     if (wildcard.empty())
         return false;
-    if (wildcard == "*")
-        return true;
-
-    // Greedy matching with one back-tracking point, the last "*" met: a later
-    // star makes every earlier choice final, so this is exact for "*" and "?".
-    // Literal code points compare byte by byte; the name position always stays
-    // on a code-point boundary because "?" and back-tracking step whole points.
-    size_t w = 0;
-    size_t n = 0;
-    size_t starW = std::string_view::npos;
-    size_t starN = 0;
-    while (n < name.size()) {
-        if (w < wildcard.size() && wildcard[w] == '*') {
-            starW = ++w;
-            starN = n;
-        } else if (w < wildcard.size() && wildcard[w] == '?') {
-            ++w;
-            n = nextCodePoint(name, n);
-        } else if (w < wildcard.size() && wildcard[w] == name[n]) {
-            ++w;
-            ++n;
-        } else if (starW != std::string_view::npos) {
-            starN = nextCodePoint(name, starN);
-            n = starN;
-            w = starW;
-        } else {
-            return false;
-        }
-    }
-    while (w < wildcard.size() && wildcard[w] == '*')
-        ++w;
-    return w == wildcard.size();
+    return matchWildcards(wildcard, name);
 }
 
 CompiledWildcard::CompiledWildcard(std::string upperWildcard)
