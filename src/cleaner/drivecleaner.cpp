@@ -88,7 +88,7 @@ void DriveCleaner::showCounters()
 
 // ---------------------------------------------------------------- path list
 
-void DriveCleaner::sSpeedButton1Click()
+void DriveCleaner::sSpeedButton1Click(const std::function<void()>& showPanel)
 {
     m_drives.clear();
     for (const TDriveInfo& drive : m_state.drives) {
@@ -98,7 +98,9 @@ void DriveCleaner::sSpeedButton1Click()
             continue;
         m_drives.append(DriveRow(drive), drive.DriveType == DriveType::Fixed ? FixedDriveIcon : -1);
     }
-    // Showing the panel between the drive rows and the folder rows is the window's work.
+    notify();
+    if (showPanel)
+        showPanel();
     EnsureUserFolderFile(m_env, m_state.ProgramFolder);
     const auto lines = m_env.fileSystem().ReadLines(configFile(ConfigPath::UserFolderFile));
     if (lines) {

@@ -82,8 +82,9 @@ public:
     // --- handlers ---
     // The handler of a disabled control does nothing, so a click that was queued
     // before the control was disabled (during a search or a deletion) cannot act.
-    // "Disk clean": refills the path list with the fixed drives, then the user folders.
-    void sSpeedButton1Click();
+    // "Disk clean": refills the path list with the fixed drives, runs showPanel
+    // (the window shows the panel there), then lists the user folders.
+    void sSpeedButton1Click(const std::function<void()>& showPanel = {});
     // "Add": picks a folder, lists it and appends it to the user folder file.
     void btnDCAddPathClick();
     // "Remove": removes the selected user folder and rewrites the user folder file.

@@ -206,50 +206,56 @@ QToolBox* TfrmMain::buildNavigation()
 
     // Buttons from top to bottom; the Cleaners frame numbers its handlers
     // 1 Disk, 2 System, 3 Duplicate, 4 Internet, 5 Registry.
-    addTool(m_cleaners, "sSpeedButton1", "Disk clean", toolIcon(ToolGlyph::DiskClean), driveCleanerPanel,
-            [this] { m_driveCleaner.sSpeedButton1Click(); });
-    m_diskClean = {m_cleaners, m_cleaners->findChild<QToolButton*>("sSpeedButton1"), driveCleanerPanel};
+    // The drive rows are listed before the panel shows, the user folders after it.
+    m_diskClean = addTool(m_cleaners, "sSpeedButton1", "Disk clean", toolIcon(ToolGlyph::DiskClean),
+                          driveCleanerPanel, [this](const std::function<void()>& showPanel) {
+                              m_driveCleaner.sSpeedButton1Click(showPanel);
+                          });
     addTool(m_cleaners, "sSpeedButton2", "System clean", toolIcon(ToolGlyph::SystemClean),
-            empty("pnlOC", "Other clean", "Help you to delete files from special folders"), {});
+            empty("pnlOC", "Other clean", "Help you to delete files from special folders"));
     addTool(m_cleaners, "sSpeedButton4", "Internet clean", toolIcon(ToolGlyph::InternetClean),
-            empty("pnlInternetClean", "Internet clean", "Help you to delete temp Internet files"), {});
+            empty("pnlInternetClean", "Internet clean", "Help you to delete temp Internet files"));
     addTool(m_cleaners, "sSpeedButton3", "Duplicate clean", toolIcon(ToolGlyph::DuplicateClean),
-            empty("pnlDF", "Duplicate finder", "Help you to find duplicate of files"), {});
+            empty("pnlDF", "Duplicate finder", "Help you to find duplicate of files"));
     addTool(m_cleaners, "sSpeedButton5", "Registry clean", toolIcon(ToolGlyph::RegistryClean),
             empty("RegCleaner", "Registry clean", "Help you to clean Windows Registry"),
-            [this] { m_host.setStatusText(StatusPanel::Details, ""); });
+            [this](const std::function<void()>& showPanel) {
+                showPanel();
+                m_host.setStatusText(StatusPanel::Details, "");
+            });
 
     addTool(m_system, "sSpeedButton1", "Startup manager", toolIcon(ToolGlyph::StartupManager),
-            empty("pnlSU", "Startup manager", "Help you to manage program, which started at Windows start"), {});
+            empty("pnlSU", "Startup manager", "Help you to manage program, which started at Windows start"));
     addTool(m_system, "sSpeedButton2", "Uninstaller", toolIcon(ToolGlyph::Uninstaller),
-            empty("pnlUI", "Uninstall software", "Help you to uninstall software"), {});
+            empty("pnlUI", "Uninstall software", "Help you to uninstall software"));
     addTool(m_system, "sSpeedButton3", "Shortcut doctor", toolIcon(ToolGlyph::ShortcutDoctor),
-            empty("pnlSD", "Shortcut doctor", "Help you to find and repair broken shortcuts"), {});
+            empty("pnlSD", "Shortcut doctor", "Help you to find and repair broken shortcuts"));
 
     addTool(m_files, "sSpeedButton1", "File attribute", toolIcon(ToolGlyph::FileAttribute),
-            empty("pnlAM", "Attribute manager", "Help you to change file and folder attribute"), {});
+            empty("pnlAM", "Attribute manager", "Help you to change file and folder attribute"));
     addTool(m_files, "sSpeedButton2", "File wiper", toolIcon(ToolGlyph::FileWiper),
-            empty("pnlFW", "File wiper", "Help you to securely wipe file"), {});
+            empty("pnlFW", "File wiper", "Help you to securely wipe file"));
     return bar;
 }
 
-void TfrmMain::addTool(NavigationSection* section, const char* buttonName, const QString& caption, QIcon icon,
-                       QWidget* panel, std::function<void()> work)
+TfrmMain::Tool TfrmMain::addTool(NavigationSection* section, const char* buttonName, const QString& caption,
+                                 QIcon icon, QWidget* panel, ToolWork work)
 {
     m_panels->addWidget(panel);
     QToolButton* button = section->addButton(buttonName, caption, icon);
-    const Tool tool{section, button, panel};
-    connect(button, &QToolButton::clicked, this, [this, tool, work = std::move(work)] {
-        runHandler(m_host, [&] { chooseTool(tool, work); });
-    });
+    const Tool tool{section, button, panel, std::move(work)};
+    connect(button, &QToolButton::clicked, this, [this, tool] { runHandler(m_host, [&] { chooseTool(tool); }); });
+    return tool;
 }
 
-void TfrmMain::chooseTool(const Tool& tool, const std::function<void()>& work)
+void TfrmMain::chooseTool(const Tool& tool)
 {
     tool.section->setDown(tool.button);
-    m_panels->setCurrentWidget(tool.panel);
-    if (work)
-        work();
+    const auto showPanel = [this, &tool] { m_panels->setCurrentWidget(tool.panel); };
+    if (tool.work)
+        tool.work(showPanel);
+    else
+        showPanel();
 }
 
 void TfrmMain::showEvent(QShowEvent* event)
@@ -264,7 +270,7 @@ void TfrmMain::showEvent(QShowEvent* event)
 void TfrmMain::FormShow()
 {
     BuildDriveList(m_env.fileSystem(), m_state.drives);
-    runHandler(m_host, [this] { chooseTool(m_diskClean, [this] { m_driveCleaner.sSpeedButton1Click(); }); });
+    runHandler(m_host, [this] { chooseTool(m_diskClean); });
     m_barMenu->setCurrentWidget(m_cleaners);
     m_cleaners->setDown(m_diskClean.button);
     if (!m_creationError.empty()) {

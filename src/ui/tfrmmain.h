@@ -54,10 +54,14 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // A tool's opening work besides showing its panel; it calls showPanel where
+    // its order puts the panel's showing.
+    using ToolWork = std::function<void(const std::function<void()>& showPanel)>;
     struct Tool {
         NavigationSection* section = nullptr;
         QToolButton* button = nullptr;
         QWidget* panel = nullptr;
+        ToolWork work;
     };
 
     void FormCreate();
@@ -67,10 +71,11 @@ private:
     QWidget* buildHeader();
     QToolBox* buildNavigation();
     QStackedWidget* buildPanels();
-    void addTool(NavigationSection* section, const char* buttonName, const QString& caption, QIcon icon,
-                 QWidget* panel, std::function<void()> work);
-    // Sets the down states, shows the tool's panel alone, then does its opening work.
-    void chooseTool(const Tool& tool, const std::function<void()>& work);
+    Tool addTool(NavigationSection* section, const char* buttonName, const QString& caption, QIcon icon,
+                 QWidget* panel, ToolWork work = {});
+    // Sets the down states and does the tool's opening work, which shows its panel
+    // alone (a tool without such work shows it at once).
+    void chooseTool(const Tool& tool);
     void applyStoredSkin();
     // True while a handler or a long operation of a tool is under way.
     bool busy() const;

@@ -44,6 +44,16 @@ TEST_F(DriveCleanerTest, DiskCleanListsFixedDrivesOnlyThenUserFoldersInFileOrder
     EXPECT_EQ(list.checkedCount(), 0u);
 }
 
+TEST_F(DriveCleanerTest, DiskCleanShowsThePanelBetweenTheDriveRowsAndTheFolderRows)
+{
+    writeConfig(ConfigPath::UserFolderFile, {"D:\\work"});
+    tool().sSpeedButton1Click();
+    std::vector<std::string> listedWhenShown;
+    tool().sSpeedButton1Click([&] { listedWhenShown = paths(); });
+    EXPECT_EQ(listedWhenShown, (std::vector<std::string>{"C:\\", "D:\\"}));
+    EXPECT_EQ(paths(), (std::vector<std::string>{"C:\\", "D:\\", "D:\\work"}));
+}
+
 TEST_F(DriveCleanerTest, DiskCleanCreatesTheUserFolderFileAndClearsCheckMarks)
 {
     ASSERT_FALSE(env().fileSystem().FileExists(ConfigPath::configFile(ProgramFolder, ConfigPath::UserFolderFile)));

@@ -8,6 +8,7 @@
 #include <QToolBox>
 #include <QToolButton>
 
+#include <algorithm>
 #include <deque>
 #include <memory>
 #include <string>
@@ -306,6 +307,30 @@ private slots:
             button->click();
         }
         QCOMPARE(setup.visiblePanels(), QStringList{panel});
+    }
+
+    void diskCleanShowsItsPanelAfterTheDriveRowsAndBeforeTheFolderRows()
+    {
+        Setup setup;
+        setup.prefix.writeFile(std::string(ProgramFolder) + "\\config\\usrfldr.ini", "C:\\users\r\n");
+        TfrmMain& window = setup.open();
+        setup.navigationButton("frmCleaners", "sSpeedButton2")->click();
+
+        const CheckList& paths = window.driveCleaner().lvDCDrive();
+        std::vector<std::string> typesWhenShown;
+        auto* client = setup.find<QStackedWidget>("pnlClient");
+        QObject::connect(client, &QStackedWidget::currentChanged, &window, [&] {
+            if (client->currentWidget()->objectName() != "pnlDC")
+                return;
+            for (size_t row = 0; row < paths.rowCount(); ++row)
+                typesWhenShown.emplace_back(paths.cell(row, DriveCleaner::TypeColumn));
+        });
+        setup.navigationButton("frmCleaners", "sSpeedButton1")->click();
+
+        QVERIFY(!typesWhenShown.empty());
+        QVERIFY2(std::find(typesWhenShown.begin(), typesWhenShown.end(), "-1") == typesWhenShown.end(),
+                 "the folder rows come after the panel is shown");
+        QCOMPARE(QString::fromStdString(std::string(paths.cell(paths.rowCount() - 1, 0))), QString("C:\\users"));
     }
 
     void aButtonOfTheOtherSectionKeepsTheFirstSectionsDownState()
