@@ -46,8 +46,10 @@ TEST_F(FolderSizeTest, AHiddenSubFolderIsNotEntered)
 TEST_F(FolderSizeTest, ASubFolderWithAnyOtherAttributeIsNotEntered)
 {
     fill("D:\\f\\system");
+    fill("D:\\f\\archive");
     fill("D:\\f\\plain");
     ASSERT_TRUE(fs().SetFileAttributes("D:\\f\\system", FileAttribute::System));
+    ASSERT_TRUE(fs().SetFileAttributes("D:\\f\\archive", FileAttribute::Archive));
     EXPECT_EQ(FolderSize(fs(), "D:\\f"), 600u);
 }
 

@@ -116,6 +116,10 @@ const FailCase failCases[] = {
     {"move into a missing folder", "D:\\work\\junk.tmp", "D:\\nowhere", 3},
     {"copy into a missing folder", "D:\\work\\junk.tmp", "D:\\nowhere", 4},
     {"move onto a file", "D:\\work\\junk.tmp", "D:\\dest\\plain.txt", 3},
+    // A found file may lie in the removal folder itself: it must not be replaced by itself.
+    {"move into its own folder", "D:\\work\\junk.tmp", "D:\\work", 3},
+    {"copy into its own folder", "D:\\work\\junk.tmp", "D:\\work\\", 4},
+    {"move into its own folder spelt otherwise", "d:\\WORK\\JUNK.TMP", "D:\\Work", 3},
     {"folder as the file", "D:\\work", "", 2},
 };
 
