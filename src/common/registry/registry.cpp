@@ -28,14 +28,8 @@ Registry::Impl::Impl(const std::filesystem::path& prefixFolder, const RegistryOp
 
 void Registry::Impl::refreshForRead()
 {
-    const auto current = std::chrono::steady_clock::now();
-    if (current - lastReadCheck < std::chrono::seconds(1))
-        return;
-    lastReadCheck = current;
-    const bool machineReloaded = machine.reloadIfChanged();
-    const bool userReloaded = user.reloadIfChanged();
-    if (machineReloaded || userReloaded)
-        ++generation;
+    if (std::chrono::steady_clock::now() - lastReadCheck >= std::chrono::seconds(1))
+        refreshForWrite();
 }
 
 void Registry::Impl::refreshForWrite()
