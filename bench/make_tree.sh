@@ -4,11 +4,10 @@
 # Builds a reproducible tree of ENTRIES files and folders (default 1000000, FOLDER
 # itself included) in FOLDER, of which about JUNK_PERCENT of the files (default 5)
 # have names that the default junk wildcards match, in several letter cases.
-# One folder per 25 entries;
-# each folder hangs below a random earlier one, so the depth grows slowly. One
-# file in ten has 1..1000 bytes, the others are empty. Names are ASCII, nothing
-# is hidden and system and there are no links, so GNU find sees the same files
-# as the walk. The same arguments always give the same tree (own Park-Miller
+# One folder per 25 entries; each folder hangs below a random earlier one, so the
+# depth grows slowly. One file in ten has 1..1000 bytes, the others are empty.
+# Names are ASCII, nothing is hidden and system and there are no links, so GNU
+# find sees the same files as the walk. The same arguments always give the same tree (own Park-Miller
 # generator, independent of the awk in use).
 set -euo pipefail
 
@@ -45,7 +44,6 @@ BEGIN {
     # Ordinary names, some close to junk ones: *.bup and *log.txt are inactive,
     # "twain%d.mtx" has more than three characters after "twain".
     nn = split("%d.txt %d.jpg %d %d.tmp.txt %d.bup %dlog.txt twain%d.mtx %d.tmpx %d.c .%d.profile %d.h.gz", nm, " ")
-    pad = sprintf("%1000s", "")
     for (j = 0; j < files; j++) {
         f = rnd(folders)
         if (rnd(100) < junk) name = sprintf(jn[rnd(nj) + 1], j)

@@ -25,7 +25,6 @@ namespace {
 
 namespace fsys = std::filesystem;
 
-
 int usage()
 {
     std::fprintf(stderr, "usage: walk_bench FOLDER [WILDCARD ...] [--list]\n       walk_bench --wildcards\n");
