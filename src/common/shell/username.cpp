@@ -1,23 +1,16 @@
 #include "common/shell/username.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <pwd.h>
 #include <unistd.h>
 
-#include "common/base/text.h"
+#include "common/fs/windowsname.h"
 
 namespace tw {
 
 bool isWindowsFileName(std::string_view name)
 {
-    if (name.empty() || name == "." || name == ".." || !isValidUtf8(name))
-        return false;
-    for (unsigned char c : name) {
-        if (c < 0x20 || std::strchr("\\/:*?\"<>|", c))
-            return false;
-    }
-    return true;
+    return name != "." && name != ".." && isWindowsName(name);
 }
 
 std::string hostUserName()
