@@ -7,8 +7,8 @@
 # One folder per 25 entries; each folder hangs below a random earlier one, so the
 # depth grows slowly. One file in ten has 1..1000 bytes, the others are empty.
 # Names are ASCII, nothing is hidden and system and there are no links, so GNU
-# find sees the same files as the walk. The same arguments always give the same tree (own Park-Miller
-# generator, independent of the awk in use).
+# find sees the same files as the walk. The same arguments always give the same
+# tree (own Park-Miller generator, independent of the awk in use).
 set -euo pipefail
 
 if [ $# -lt 1 ]; then
