@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-// The freedesktop.org Trash (specification 1.0) of one user: the home trash
+// The freedesktop.org Trash (format version 1.0) of one user: the home trash
 // under $XDG_DATA_HOME/Trash and $topdir/.Trash-$uid (or $topdir/.Trash/$uid)
 // on other file systems. Works on host paths only.
 namespace tw {
