@@ -24,9 +24,6 @@ DriveCleanerPanel::DriveCleanerPanel(DriveCleaner& tool, QWidget* parent) : QWid
     m_drives = new QTreeView(this);
     m_drives->setObjectName("lvDCDrive");
     configureCheckListView(*m_drives, *m_driveModel);
-    m_results = new QTreeView(this);
-    m_results->setObjectName("lvDCResult");
-    configureCheckListView(*m_results, *m_resultModel);
 
     // Every button: the flag of the tool's controls that enables it, its
     // objectName, caption, hint and handler.
@@ -76,6 +73,11 @@ DriveCleanerPanel::DriveCleanerPanel(DriveCleaner& tool, QWidget* parent) : QWid
     addButtons(selectionButtons, selectionSpecs);
     selectionButtons->addStretch();
 
+    // Made after the buttons above it, so that Tab goes from the path list and its
+    // buttons to the result list and then to the buttons beside it.
+    m_results = new QTreeView(this);
+    m_results->setObjectName("lvDCResult");
+    configureCheckListView(*m_results, *m_resultModel);
     auto* resultButtons = new QVBoxLayout;
     addButtons(resultButtons, searchSpecs);
     resultButtons->addSpacing(12);

@@ -85,6 +85,22 @@ private slots:
         QCOMPARE(button->isEnabled(), enabled);
     }
 
+    void tabGoesFromThePathListToItsButtonsAndThenToTheResults()
+    {
+        Setup setup;
+        const QStringList expected{"lvDCDrive", "btnDCAddPath", "btnDCRemovePath", "sBitBtn5",  "sBitBtn6",
+                                   "sBitBtn7",  "lvDCResult",   "btnDCSearch",     "btnDCStop", "btnDCDelete",
+                                   "sBitBtn15", "sBitBtn16",    "sBitBtn17"};
+        QStringList chain;
+        QWidget* widget = setup.panel.get();
+        do {
+            widget = widget->nextInFocusChain();
+            if (expected.contains(widget->objectName()))
+                chain << widget->objectName();
+        } while (widget != setup.panel.get());
+        QCOMPARE(chain, expected);
+    }
+
     void headerAndCountersShowTheirTexts()
     {
         Setup setup;
