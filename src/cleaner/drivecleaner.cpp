@@ -26,8 +26,9 @@ constexpr std::string_view FolderRowType = "-1";
 std::vector<CheckListColumn> driveColumns()
 {
     return {
-        // The fixed columns leave the stretching path column room at the window's default size.
-        {"Path", 120, CellAlign::Left, true},
+        // The path column stretches but keeps at least its width; the fixed
+        // columns fit beside it at the window's default size.
+        {"Path", 100, CellAlign::Left, true},
         {"Volume label", 75, CellAlign::Left, false},
         {"File system", 65, CellAlign::Left, false},
         {"Serial number", 75, CellAlign::Left, false},
@@ -40,7 +41,7 @@ std::vector<CheckListColumn> driveColumns()
 std::vector<CheckListColumn> resultColumns()
 {
     return {
-        {"File", 300, CellAlign::Left, true},
+        {"File", 200, CellAlign::Left, true},
         {"Size", 80, CellAlign::Right, false},
         {"real size", 0, CellAlign::Right, false},
     };

@@ -1,5 +1,6 @@
 #include "ui/checklistview.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QTreeView>
@@ -8,6 +9,50 @@
 
 namespace tw {
 namespace {
+
+// Keeps a stretching column at least as wide as its list width: while the view
+// has room it fills the rest of the width, else it keeps that width and the view
+// scrolls sideways, instead of squeezing the column (a path list's paths) to nothing.
+class StretchFloor : public QObject {
+public:
+    StretchFloor(QTreeView& view, int section, int least)
+        : QObject(&view), m_view(view), m_section(section), m_least(least)
+    {
+        view.viewport()->installEventFilter(this);
+        QObject::connect(view.header(), &QHeaderView::sectionResized, this, [this](int section) {
+            if (section != m_section)
+                update();
+        });
+        update();
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize)
+            update();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void update()
+    {
+        QHeaderView* header = m_view.header();
+        int others = 0;
+        for (int section = 0; section < header->count(); ++section) {
+            if (section != m_section && !header->isSectionHidden(section))
+                others += header->sectionSize(section);
+        }
+        const bool room = m_view.viewport()->width() - others >= m_least;
+        header->setSectionResizeMode(m_section, room ? QHeaderView::Stretch : QHeaderView::Interactive);
+        if (!room)
+            header->resizeSection(m_section, m_least);
+    }
+
+    QTreeView& m_view;
+    int m_section;
+    int m_least;
+};
 
 void configureColumns(QTreeView& view, const CheckList& list)
 {
@@ -23,7 +68,11 @@ void configureColumns(QTreeView& view, const CheckList& list)
         }
         view.setColumnHidden(section, false);
         view.setColumnWidth(section, columns[i].width);
-        header->setSectionResizeMode(section, columns[i].stretch ? QHeaderView::Stretch : QHeaderView::Interactive);
+        header->setSectionResizeMode(section, QHeaderView::Interactive);
+    }
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (columns[i].stretch && columns[i].width > 0)
+            new StretchFloor(view, static_cast<int>(i), columns[i].width);
     }
 }
 

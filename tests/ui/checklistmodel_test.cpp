@@ -351,6 +351,33 @@ private slots:
         QCOMPARE(view.header()->sectionResizeMode(1), QHeaderView::Interactive);
     }
 
+    // The stretching "Path" column (160) beside "Total size" (80).
+    void theStretchingColumnNeverGetsNarrowerThanItsWidth_data()
+    {
+        QTest::addColumn<int>("viewportWidth");
+        QTest::addColumn<int>("pathWidth");
+        QTest::newRow("room to spare: fills the rest") << 400 << 320;
+        QTest::newRow("just enough") << 240 << 160;
+        QTest::newRow("too narrow: keeps its width") << 150 << 160;
+    }
+    void theStretchingColumnNeverGetsNarrowerThanItsWidth()
+    {
+        QFETCH(int, viewportWidth);
+        QFETCH(int, pathWidth);
+        CheckList list(pathColumns());
+        fill(list, 3);
+        CheckListModel model(list);
+        QTreeView view;
+        view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        configureCheckListView(view, model);
+        view.resize(viewportWidth + 2 * view.frameWidth(), 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QCOMPARE(view.viewport()->width(), viewportWidth);
+        QTRY_COMPARE(view.columnWidth(0), pathWidth);
+        QCOMPARE(view.columnWidth(1), 80);
+    }
+
     void theCurrentRowIsTheListsSelectedRow()
     {
         CheckList list(pathColumns());
