@@ -393,6 +393,25 @@ TEST_F(SearchFilesTest, AbortFromProgressEndsBeforeTheEntryIsLookedAt)
     EXPECT_EQ(log, (std::vector<std::string>{"dir D:\\", "abort"}));
 }
 
+TEST_F(SearchFilesTest, AbortWhenAFolderBeginsReportsNothingOfIt)
+{
+    file("D:\\a.txt");
+    file("D:\\one\\b.txt");
+    file("D:\\two\\c.txt");
+    int folders = 0;
+    searcher.OnBeginScanDir = [&](TSearchFiles& sender, const std::string& folder) {
+        log.push_back("dir " + folder);
+        if (++folders == 2)
+            sender.AbortSearch();
+    };
+    searcher.RootDirectory = "D:\\";
+    EXPECT_FALSE(searcher.RunSearch());
+    EXPECT_EQ(found(), (std::vector<std::string>{"D:\\a.txt"}));
+    ASSERT_EQ(log.size(), 4u) << "root, its file, the first sub-folder, the abort; nothing after";
+    EXPECT_EQ(log[0], "dir D:\\");
+    EXPECT_EQ(log[3], "abort");
+}
+
 TEST_F(SearchFilesTest, ASecondSearchWhileOneRunsReturnsFalse)
 {
     file("D:\\a.txt");
