@@ -34,12 +34,19 @@ protected:
         ASSERT_EQ(tool().fileSizeSum(), 60);
     }
     void check(std::string_view path) { tool().lvDCResult().setChecked(resultRow(path), true); }
-    // "Delete" answered with Yes; returns the closing box's text.
+    // "Delete" answered with Yes; returns the text of the closing box, which must
+    // be an information box with an OK button.
     std::string deleteChecked()
     {
         host.answerMessage(MessageAnswer::Yes);
         tool().btnDCDeleteClick();
-        return host.messages().empty() ? std::string() : host.messages().back().text;
+        if (host.messages().empty())
+            return {};
+        const RecordedMessage& closing = host.messages().back();
+        EXPECT_EQ(closing.kind, MessageKind::Information) << closing.text;
+        EXPECT_EQ(closing.caption, "Information") << closing.text;
+        EXPECT_EQ(closing.buttons, MessageButtons::Ok) << closing.text;
+        return closing.text;
     }
     bool exists(std::string_view path) { return env().fileSystem().FileExists(path); }
 };
