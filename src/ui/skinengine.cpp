@@ -55,11 +55,6 @@ bool endsWithIgnoreCase(std::string_view text, std::string_view end)
     return text.size() >= end.size() && equalsIgnoreCase(text.substr(text.size() - end.size()), end);
 }
 
-std::string withBackslash(const std::string& folder)
-{
-    return IncludeTrailingBackslash(folder);
-}
-
 } // namespace
 
 SkinEngine::SkinEngine(const FileSystem& fileSystem) : m_fileSystem(fileSystem) {}
@@ -71,7 +66,7 @@ std::vector<std::string> SkinEngine::fileSkinNames() const
         return names;
     FindData entry;
     uint32_t error = 0;
-    auto find = m_fileSystem.FindFirstFile(withBackslash(m_folder) + "*" + std::string(SkinExtension), entry, error);
+    auto find = m_fileSystem.FindFirstFile(IncludeTrailingBackslash(m_folder) + "*" + std::string(SkinExtension), entry, error);
     if (!find)
         return names;
     do {
@@ -112,7 +107,7 @@ bool SkinEngine::applySkin(const std::string& name)
                                         [&](const std::string& file) { return equalsIgnoreCase(file, name); });
         if (found == files.end())
             return false;
-        const std::string path = withBackslash(m_folder) + *found + std::string(SkinExtension);
+        const std::string path = IncludeTrailingBackslash(m_folder) + *found + std::string(SkinExtension);
         const std::optional<uint64_t> size = m_fileSystem.GetFileSize(path);
         if (!size || *size > MaxSkinFileSize)
             return false;
