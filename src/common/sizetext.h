@@ -6,7 +6,8 @@
 namespace tw {
 
 // A byte count as " b", " Kb", " Mb" or " Gb" text: up to 1024 the whole number,
-// above it two decimals (halves away from zero); each bound belongs to the lower range.
+// above it two decimals (halves away from zero) after a point in every locale;
+// each bound belongs to the lower range.
 std::string SizeText(int64_t bytes);
 
 } // namespace tw
