@@ -54,9 +54,17 @@ protected:
 
 TEST_F(RemovalTest, ModeOneSendsTheFileToTheRecycleBin)
 {
+    const std::string host = prefix.host("D:\\work\\junk.tmp").string();
     EXPECT_TRUE(RunFileOperation(prefix.env(), "D:\\work\\junk.tmp", "", 1));
     EXPECT_FALSE(exists("D:\\work\\junk.tmp"));
     EXPECT_EQ(trashed("junk.tmp"), 1u);
+
+    // A file manager restores it from the info file's original path.
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    const fsys::path info = fsys::path(dataHome ? dataHome : "") / "Trash" / "info" / "junk.tmp.trashinfo";
+    std::string record;
+    ASSERT_TRUE(readWholeFile(info, record)) << info;
+    EXPECT_NE(record.find("\nPath=" + host + "\n"), std::string::npos) << record;
 }
 
 TEST_F(RemovalTest, ModeTwoDeletesForGood)
