@@ -221,6 +221,17 @@ TEST_F(CheckSettingsTest, StoreFilesAreTheNineCreatedEmpty)
     EXPECT_EQ(bytes("\\config\\Disabled Registry\\currRun.ini"), "");
 }
 
+TEST_F(CheckSettingsTest, AFolderThatCannotBeCreatedDoesNotStopTheOthers)
+{
+    // A file where the config folder should be: it and its three sub-folders
+    // cannot be made, the removal folder still is.
+    prefix.writeFile(path("\\config"), "in the way");
+    EnsureConfigFolders(env(), Program);
+    EXPECT_TRUE(fs().FileExists(path("\\config")));
+    EXPECT_FALSE(fs().DirectoryExists(path(ConfigPath::DisabledRegistryFolder)));
+    EXPECT_TRUE(fs().DirectoryExists(path(ConfigPath::DeletedFolder)));
+}
+
 TEST_F(CheckSettingsTest, WithoutTheProgramFolderNothingIsCreatedAndWritesFail)
 {
     constexpr std::string_view Missing = "C:\\absent\\tidewick";
