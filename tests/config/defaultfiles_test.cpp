@@ -31,6 +31,18 @@ TEST(DefaultJunkMasks, OnlyRowsNineThirtyThreeAndFortyFiveAreInactive)
     EXPECT_EQ(ActiveJunkMasks(lines).size(), 46u);
 }
 
+TEST(DefaultJunkMasks, EveryLineIsAWildcardADescriptionAndAWrittenFlag)
+{
+    for (const std::string& line : DefaultJunkMaskLines()) {
+        const JunkMaskLine parts = JunkMaskLine::split(line);
+        EXPECT_FALSE(parts.wildcard.empty()) << line;
+        EXPECT_FALSE(parts.description.empty()) << line;
+        EXPECT_TRUE(parts.flag == "true" || parts.flag == "false") << line;
+        EXPECT_EQ(line, JunkMaskText({parts.wildcard, parts.description, parts.flag == "true"}))
+            << "the line reads back as the settings dialog writes it";
+    }
+}
+
 TEST(DefaultFileGroups, EightSectionsNumberedAfreshInEach)
 {
     const std::vector<std::string> lines = DefaultFileGroupLines();
