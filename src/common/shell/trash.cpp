@@ -7,6 +7,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <map>
+#include <random>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -295,6 +296,22 @@ std::string cutName(const std::string& name, size_t size)
     return name.substr(0, end);
 }
 
+// What tells the attempt-th name for an item apart: nothing, then "_1", "_2", ...
+// as trash-cli names them, then a random number, so that trashing the thousandth
+// "Thumbs.db" does not first try every name taken before it.
+std::string collisionSuffix(unsigned attempt)
+{
+    constexpr unsigned numbered = 100;
+    if (attempt == 0)
+        return {};
+    if (attempt < numbered)
+        return "_" + std::to_string(attempt);
+    static std::mt19937_64 random{std::random_device{}()};
+    char text[24];
+    std::snprintf(text, sizeof text, "_%016llx", static_cast<unsigned long long>(random()));
+    return text;
+}
+
 enum class MoveResult { Done, Failed, OtherFileSystem };
 
 // Moves the item into one trash folder: info file first, then the rename.
@@ -303,7 +320,7 @@ MoveResult moveInto(const fs::path& trash, const fs::path& item, bool isFolder, 
     const std::string name = item.filename().string();
     const std::string info = "[Trash Info]\nPath=" + percentEncode(item.string()) + "\nDeletionDate=" + deletionDate() + "\n";
     for (unsigned attempt = 0; attempt < 10000; ++attempt) {
-        const std::string suffix = attempt == 0 ? std::string() : "_" + std::to_string(attempt);
+        const std::string suffix = collisionSuffix(attempt);
         const std::string candidate = cutName(name, maxItemName - suffix.size()) + suffix;
         if (!isItemName(candidate))
             continue;

@@ -97,6 +97,28 @@ TEST_F(TrashTest, SameNamesGetNumberedNamesAndNothingIsOverwritten)
     EXPECT_EQ(trash.itemCount(), 3u);
 }
 
+// Junk of many folders often shares one name (Thumbs.db); numbered names run
+// out, and trying them all each time would make every put slower than the last.
+TEST_F(TrashTest, ManyItemsOfOneNameAllFindAFreeName)
+{
+    writeHostFile(home / "files" / "same.txt", "first");
+    for (int i = 1; i < 10000; ++i)
+        writeHostFile(home / "files" / ("same.txt_" + std::to_string(i)), "");
+    writeHostFile(work / "same.txt", "newest");
+    std::string error;
+    ASSERT_TRUE(trash.put(work / "same.txt", &error)) << error;
+    EXPECT_EQ(readHostFile(home / "files" / "same.txt"), "first");
+    size_t infoFiles = 0;
+    for (const auto& entry : fs::directory_iterator(home / "info")) {
+        const std::string item = entry.path().stem().string();
+        ++infoFiles;
+        EXPECT_EQ(item.rfind("same.txt_", 0), 0u) << item;
+        EXPECT_EQ(readHostFile(home / "files" / item), "newest");
+        EXPECT_EQ(infoOf(home, item).at("Path"), (work / "same.txt").string());
+    }
+    EXPECT_EQ(infoFiles, 1u);
+}
+
 TEST_F(TrashTest, AnExistingInfoFileWithoutItsItemIsNotReused)
 {
     writeHostFile(home / "info" / "x.trashinfo", "[Trash Info]\nPath=/elsewhere/x\n");
