@@ -31,7 +31,7 @@ std::vector<CheckListColumn> driveColumns()
         {"Path", 100, CellAlign::Left, true},
         {"Volume label", 75, CellAlign::Left, false},
         {"File system", 65, CellAlign::Left, false},
-        {"Serial number", 75, CellAlign::Left, false},
+        {"Serial number", 85, CellAlign::Left, false},
         {"Total size", 65, CellAlign::Right, false},
         {"Free size", 65, CellAlign::Right, false},
         {"type", 0, CellAlign::Left, false},
