@@ -11,15 +11,6 @@ bool isHexDigit(char16_t c)
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-unsigned hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return static_cast<unsigned>(c - '0');
-    if (c >= 'a' && c <= 'f')
-        return static_cast<unsigned>(c - 'a' + 10);
-    return static_cast<unsigned>(c - 'A' + 10);
-}
-
 void appendHex(std::string& out, unsigned value, int minDigits)
 {
     char buffer[8];
@@ -146,7 +137,7 @@ bool parseEscaped(std::string_view source, size_t& pos, char terminator, std::u1
             }
             unsigned value = 0;
             for (int k = 0; k < 4 && pos < source.size() && isHexDigit(static_cast<unsigned char>(source[pos])); ++k)
-                value = value * 16 + hexValue(source[pos++]);
+                value = value * 16 + static_cast<unsigned>(hexDigitValue(source[pos++]));
             out += static_cast<char16_t>(value);
             break;
         }
