@@ -209,21 +209,6 @@ std::string scanExcludedFolder(Environment& env, std::string_view programFolder)
     return GetScanExcludedFolder(env, programFolder);
 }
 
-// The wildcard of every active line, in file order. An active line with an empty
-// wildcard stays in the list as an empty wildcard, which matches no file: left
-// out, it could leave the list empty, and an empty list lets every file through,
-// so a file holding only such a line would list every file as junk.
-std::vector<std::string> searchWildcards(const std::vector<std::string>& lines)
-{
-    std::vector<std::string> wildcards;
-    for (const std::string& line : lines) {
-        JunkMaskLine parts = JunkMaskLine::split(line);
-        if (isActiveForSearch(parts.flag))
-            wildcards.push_back(std::move(parts.wildcard));
-    }
-    return wildcards;
-}
-
 } // namespace
 
 void DriveCleaner::btnDCSearchClick()
@@ -261,7 +246,9 @@ void DriveCleaner::btnDCSearchClick()
         if (!maskLines)
             throw PlatformError("Unable to read " + maskFile);
 
-        m_state.dcSearcher.FileParams.FileMasks = searchWildcards(*maskLines);
+        // An active line with an empty wildcard stays as an empty wildcard, which
+        // matches no file, so a file of only such lines never lists every file.
+        m_state.dcSearcher.FileParams.FileMasks = ActiveJunkMasks(*maskLines);
 
         for (size_t row = 0; row < m_drives.rowCount(); ++row) {
             if (m_state.SearchStopped || !m_drives.checked(row))
