@@ -27,7 +27,7 @@ DriveCleanerPanel::DriveCleanerPanel(DriveCleaner& tool, QWidget* parent) : QWid
 
     // Every button: the flag of the tool's controls that enables it, its
     // objectName, caption, hint and handler.
-    struct ButtonSpec {
+    struct ButtonEntry {
         bool DriveCleanerControls::*state;
         const char* name;
         const char* caption;
@@ -36,32 +36,32 @@ DriveCleanerPanel::DriveCleanerPanel(DriveCleaner& tool, QWidget* parent) : QWid
     };
     using C = DriveCleanerControls;
     using T = DriveCleaner;
-    const ButtonSpec pathSpecs[] = {
+    const ButtonEntry pathEntries[] = {
         {&C::btnDCAddPath, "btnDCAddPath", "Add", "Add path", &T::btnDCAddPathClick},
         {&C::btnDCRemovePath, "btnDCRemovePath", "Remove", "Remove path", &T::btnDCRemovePathClick},
     };
-    const ButtonSpec selectionSpecs[] = {
+    const ButtonEntry selectionEntries[] = {
         {&C::sBitBtn5, "sBitBtn5", "Select all", "", &T::sBitBtn5Click},
         {&C::sBitBtn6, "sBitBtn6", "Unselect all", "", &T::sBitBtn6Click},
         {&C::sBitBtn7, "sBitBtn7", "Invert selectionl", "", &T::sBitBtn7Click},
     };
-    const ButtonSpec searchSpecs[] = {
+    const ButtonEntry searchEntries[] = {
         {&C::btnDCSearch, "btnDCSearch", "Search", "Start search", &T::btnDCSearchClick},
         {&C::btnDCStop, "btnDCStop", "Stop", "Stop search", &T::btnDCStopClick},
         {&C::btnDCDelete, "btnDCDelete", "Delete", "Delete selected", &T::btnDCDeleteClick},
     };
-    const ButtonSpec checkSpecs[] = {
+    const ButtonEntry checkEntries[] = {
         {&C::sBitBtn15, "sBitBtn15", "Select All", "Select all items", &T::sBitBtn15Click},
         {&C::sBitBtn16, "sBitBtn16", "Unselect All", "Unselect all items", &T::sBitBtn16Click},
         {&C::sBitBtn17, "sBitBtn17", "Invert All", "Invert all selected items", &T::sBitBtn17Click},
     };
-    const auto addButtons = [this](QBoxLayout* layout, const auto& specs) {
-        for (const ButtonSpec& spec : specs)
-            layout->addWidget(addButton(spec.state, spec.name, spec.caption, spec.hint, spec.handler));
+    const auto addButtons = [this](QBoxLayout* layout, const auto& entries) {
+        for (const ButtonEntry& entry : entries)
+            layout->addWidget(addButton(entry.state, entry.name, entry.caption, entry.hint, entry.handler));
     };
 
     auto* pathButtons = new QVBoxLayout;
-    addButtons(pathButtons, pathSpecs);
+    addButtons(pathButtons, pathEntries);
     pathButtons->addStretch();
     auto* pathRow = new QHBoxLayout;
     pathRow->addWidget(m_drives, 1);
@@ -70,7 +70,7 @@ DriveCleanerPanel::DriveCleanerPanel(DriveCleaner& tool, QWidget* parent) : QWid
     auto* selectionBox = new QGroupBox(this);
     selectionBox->setObjectName("gbDCSelection");
     auto* selectionButtons = new QHBoxLayout(selectionBox);
-    addButtons(selectionButtons, selectionSpecs);
+    addButtons(selectionButtons, selectionEntries);
     selectionButtons->addStretch();
 
     // Made after the buttons above it, so that Tab goes from the path list and its
@@ -79,9 +79,9 @@ DriveCleanerPanel::DriveCleanerPanel(DriveCleaner& tool, QWidget* parent) : QWid
     m_results->setObjectName("lvDCResult");
     configureCheckListView(*m_results, *m_resultModel);
     auto* resultButtons = new QVBoxLayout;
-    addButtons(resultButtons, searchSpecs);
+    addButtons(resultButtons, searchEntries);
     resultButtons->addSpacing(12);
-    addButtons(resultButtons, checkSpecs);
+    addButtons(resultButtons, checkEntries);
     resultButtons->addStretch();
     auto* resultRow = new QHBoxLayout;
     resultRow->addWidget(m_results, 1);
