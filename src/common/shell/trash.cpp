@@ -14,6 +14,7 @@
 
 #include "common/base/atomicfile.h"
 #include "common/base/text.h"
+#include "common/fs/mountinfo.h"
 #include "common/shell/hosttree.h"
 
 namespace tw {
@@ -151,51 +152,13 @@ std::optional<fs::path> adminTrash(const fs::path& topdir)
 
 fs::path userTrash(const fs::path& topdir) { return topdir / (".Trash-" + uidText()); }
 
-// Octal escapes of /proc/self/mountinfo (\040 for a blank, ...).
-std::string unescapeMountField(std::string_view field)
-{
-    std::string out;
-    for (size_t i = 0; i < field.size(); ++i) {
-        const auto octal = [](char c) { return c >= '0' && c <= '7'; };
-        if (field[i] == '\\' && i + 3 < field.size() && octal(field[i + 1]) && octal(field[i + 2]) && octal(field[i + 3])) {
-            out += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0'));
-            i += 3;
-            continue;
-        }
-        out += field[i];
-    }
-    return out;
-}
-
 // Mount points of real file systems; the kernel's virtual ones never hold a trash.
 std::vector<fs::path> systemMountPoints()
 {
-    static const std::set<std::string> virtualTypes = {
-        "autofs", "binfmt_misc", "bpf", "cgroup", "cgroup2", "configfs", "debugfs", "devpts",
-        "devtmpfs", "efivarfs", "fusectl", "hugetlbfs", "mqueue", "nsfs", "proc", "pstore",
-        "rpc_pipefs", "securityfs", "selinuxfs", "sysfs", "tracefs",
-    };
     std::vector<fs::path> points;
-    std::string bytes;
-    if (!readWholeFile("/proc/self/mountinfo", bytes))
-        return {fs::path("/")};
-    for (const std::string& line : splitLines(bytes)) {
-        std::vector<std::string_view> fields;
-        std::string_view rest = line;
-        while (!rest.empty()) {
-            const size_t blank = rest.find(' ');
-            fields.push_back(rest.substr(0, blank));
-            rest = blank == std::string_view::npos ? std::string_view() : rest.substr(blank + 1);
-        }
-        // id parent major:minor root mount-point options [optional...] - type source ...
-        size_t dash = 6;
-        while (dash < fields.size() && fields[dash] != "-")
-            ++dash;
-        if (fields.size() < 5 || dash + 1 >= fields.size())
-            continue;
-        if (virtualTypes.count(std::string(fields[dash + 1])))
-            continue;
-        points.emplace_back(unescapeMountField(fields[4]));
+    for (const MountEntry& mount : readMountInfo()) {
+        if (!isVirtualFileSystemType(mount.fsType))
+            points.emplace_back(mount.mountPoint);
     }
     if (points.empty())
         points.emplace_back("/");
