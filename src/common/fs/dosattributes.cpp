@@ -1,8 +1,9 @@
 #include "common/fs/dosattributes.h"
-#include "common/base/text.h"
 
 #include <cstdio>
 #include <sys/stat.h>
+
+#include "common/base/text.h"
 
 namespace tw {
 namespace {

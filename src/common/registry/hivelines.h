@@ -5,6 +5,20 @@
 
 namespace tw {
 
+// The blanks Wine's loader skips between the parts of a line.
+inline bool isHiveBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// The first position at or after pos that is not a blank.
+inline size_t skipHiveBlanks(std::string_view text, size_t pos)
+{
+    while (pos < text.size() && isHiveBlank(text[pos]))
+        ++pos;
+    return pos;
+}
+
 // Walks a hive file's text line by line, keeping where each line starts so that
 // blocks and values can be kept as the exact bytes they were loaded from.
 class HiveLines {

@@ -1,9 +1,9 @@
 #include "common/registry/hiveparser.h"
-#include "common/base/text.h"
 
 #include <algorithm>
 #include <unordered_map>
 
+#include "common/base/text.h"
 #include "common/registry/hivelines.h"
 #include "common/registry/hivevalueformat.h"
 #include "common/registry/hivevalueparser.h"
@@ -15,21 +15,9 @@ namespace {
 
 constexpr std::string_view HiveSignature = "WINE REGISTRY Version 2";
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
-
-size_t skipBlanks(std::string_view text, size_t pos)
-{
-    while (pos < text.size() && isBlank(text[pos]))
-        ++pos;
-    return pos;
-}
-
 std::string_view trimRight(std::string_view text)
 {
-    while (!text.empty() && isBlank(text.back()))
+    while (!text.empty() && isHiveBlank(text.back()))
         text.remove_suffix(1);
     return text;
 }
@@ -182,7 +170,7 @@ bool HiveParserRun::startKey(std::string_view line, size_t indent)
     m_blockStart = contentEnd;
     m_sawTime = false;
 
-    pos = skipBlanks(line, pos);
+    pos = skipHiveBlanks(line, pos);
     m_hasLineSeconds = false;
     m_lineSeconds = 0;
     size_t digits = 0;
@@ -215,7 +203,7 @@ bool HiveParserRun::keyOption(std::string_view line)
             time = (time << 4) | static_cast<uint64_t>(hexDigitValue(line[pos++]));
             ++digits;
         }
-        if (digits == 0 || digits > 16 || skipBlanks(line, pos) != line.size())
+        if (digits == 0 || digits > 16 || skipHiveBlanks(line, pos) != line.size())
             return fail("a malformed \"#time\" option");
         m_key->modified = time;
         m_sawTime = true;
@@ -227,7 +215,7 @@ bool HiveParserRun::keyOption(std::string_view line)
         if (pos >= line.size() || line[pos] != '"')
             return fail("a malformed \"#class\" option");
         ++pos;
-        if (!parseEscaped(line, pos, '"', className) || skipBlanks(line, pos) != line.size())
+        if (!parseEscaped(line, pos, '"', className) || skipHiveBlanks(line, pos) != line.size())
             return fail("a malformed \"#class\" option");
         m_key->className = std::move(className);
         return true;
@@ -286,7 +274,7 @@ void HiveParserRun::run()
     contentEnd = m_lines.nextStart();
     for (m_lines.advance(); !m_lines.atEnd(); m_lines.advance()) {
         const std::string_view line = m_lines.line();
-        const size_t indent = skipBlanks(line, 0);
+        const size_t indent = skipHiveBlanks(line, 0);
         if (indent == line.size())
             continue;
         const char first = line[indent];

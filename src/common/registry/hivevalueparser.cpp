@@ -1,6 +1,7 @@
 #include "common/registry/hivevalueparser.h"
-#include "common/base/text.h"
 
+#include "common/base/text.h"
+#include "common/registry/hivelines.h"
 #include "common/registry/namefold.h"
 #include "common/registry/regescape.h"
 #include "common/registry/registry.h"
@@ -8,21 +9,9 @@
 namespace tw {
 namespace {
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
-
-size_t skipBlanks(std::string_view text, size_t pos)
-{
-    while (pos < text.size() && isBlank(text[pos]))
-        ++pos;
-    return pos;
-}
-
 bool onlyBlanksFrom(std::string_view text, size_t pos)
 {
-    return skipBlanks(text, pos) == text.size();
+    return skipHiveBlanks(text, pos) == text.size();
 }
 
 HiveValueLine failure(const HiveLines& lines, std::string what)
@@ -32,17 +21,6 @@ HiveValueLine failure(const HiveLines& lines, std::string what)
     result.error = std::move(what);
     result.errorLine = lines.number();
     return result;
-}
-
-void appendUnitsAsBytes(std::vector<uint8_t>& data, std::u16string_view units)
-{
-    data.reserve(units.size() * 2 + 2);
-    for (const char16_t unit : units) {
-        data.push_back(static_cast<uint8_t>(unit & 0xFF));
-        data.push_back(static_cast<uint8_t>(unit >> 8));
-    }
-    data.push_back(0);
-    data.push_back(0);
 }
 
 // The tag before a value's data and the type it stands for.
@@ -84,7 +62,7 @@ bool readHexBytes(HiveLines& lines, size_t pos, std::vector<uint8_t>& data, std:
 {
     std::string_view line = lines.line();
     for (;;) {
-        pos = skipBlanks(line, pos);
+        pos = skipHiveBlanks(line, pos);
         while (pos < line.size() && hexDigitValue(line[pos]) >= 0) {
             unsigned value = 0;
             while (pos < line.size() && hexDigitValue(line[pos]) >= 0) {
@@ -95,9 +73,9 @@ bool readHexBytes(HiveLines& lines, size_t pos, std::vector<uint8_t>& data, std:
                 }
             }
             data.push_back(static_cast<uint8_t>(value));
-            pos = skipBlanks(line, pos);
+            pos = skipHiveBlanks(line, pos);
             if (pos < line.size() && line[pos] == ',')
-                pos = skipBlanks(line, pos + 1);
+                pos = skipHiveBlanks(line, pos + 1);
         }
         if (pos >= line.size())
             return true;
@@ -121,7 +99,7 @@ void skipKeptContinuations(HiveLines& lines)
     for (;;) {
         const std::string_view line = lines.line();
         size_t end = line.size();
-        while (end > 0 && isBlank(line[end - 1]))
+        while (end > 0 && isHiveBlank(line[end - 1]))
             --end;
         if (end == 0 || line[end - 1] != '\\')
             return;
@@ -132,6 +110,17 @@ void skipKeptContinuations(HiveLines& lines)
 }
 
 } // namespace
+
+void appendUnitsAsBytes(std::vector<uint8_t>& data, std::u16string_view units)
+{
+    data.reserve(units.size() * 2 + 2);
+    for (const char16_t unit : units) {
+        data.push_back(static_cast<uint8_t>(unit & 0xFF));
+        data.push_back(static_cast<uint8_t>(unit >> 8));
+    }
+    data.push_back(0);
+    data.push_back(0);
+}
 
 HiveValueLine parseValueLine(HiveLines& lines, size_t indent)
 {
@@ -149,10 +138,10 @@ HiveValueLine parseValueLine(HiveLines& lines, size_t indent)
             return failure(lines, "the value name has no closing quote");
     }
     value.fold = foldName(value.name);
-    pos = skipBlanks(line, pos);
+    pos = skipHiveBlanks(line, pos);
     if (pos >= line.size() || line[pos] != '=')
         return failure(lines, "a value name without \"=\"");
-    pos = skipBlanks(line, pos + 1);
+    pos = skipHiveBlanks(line, pos + 1);
 
     for (const Tag& tag : TextTags) {
         if (line.substr(pos, tag.text.size()) != tag.text)

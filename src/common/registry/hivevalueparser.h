@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "common/registry/hivekey.h"
 #include "common/registry/hivelines.h"
@@ -22,5 +25,9 @@ struct HiveValueLine {
 // Reads the value whose line is lines' current line, its name starting at column
 // indent ("@" or a quote). Afterwards lines stands on the value's last line.
 HiveValueLine parseValueLine(HiveLines& lines, size_t indent);
+
+// Appends UTF-16 code units as little-endian bytes and a terminating NUL, the
+// data of a text value as Windows returns it.
+void appendUnitsAsBytes(std::vector<uint8_t>& data, std::u16string_view units);
 
 } // namespace tw

@@ -1,4 +1,5 @@
 #include "common/registry/regescape.h"
+
 #include "common/base/text.h"
 
 namespace tw {

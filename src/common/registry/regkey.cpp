@@ -1,5 +1,6 @@
 #include "common/base/platformerror.h"
 #include "common/base/text.h"
+#include "common/registry/hivevalueparser.h"
 #include "common/registry/namefold.h"
 #include "common/registry/registry.h"
 #include "common/registry/regkeypath.h"
@@ -44,15 +45,8 @@ std::vector<std::string> mergedNames(const HiveKey& first, const HiveKey& second
 
 std::vector<uint8_t> textData(std::string_view text)
 {
-    const std::u16string units = toUtf16(text);
     std::vector<uint8_t> data;
-    data.reserve(units.size() * 2 + 2);
-    for (const char16_t unit : units) {
-        data.push_back(static_cast<uint8_t>(unit & 0xFF));
-        data.push_back(static_cast<uint8_t>(unit >> 8));
-    }
-    data.push_back(0);
-    data.push_back(0);
+    appendUnitsAsBytes(data, toUtf16(text));
     return data;
 }
 
